@@ -1,0 +1,44 @@
+#include "commands.h"
+#include "display.h"
+#include "SpriteObject.h"
+
+#include <SFML/Graphics.hpp>
+
+#include <iostream>
+
+int main()
+{
+    // Without an X display the library aborts at its first texture; say why
+    // and how to run the program instead.
+    if (!displayAvailable()) {
+        std::cerr << "spritebench: no X display (DISPLAY is unset or cannot be opened).\n"
+                     "Run it on a desktop, or without one under a virtual X server:\n"
+                     "    xvfb-run -a build/spritebench\n";
+        return 1;
+    }
+
+    SpriteObject* p = new SpriteObject("image1.png", 32, 32);
+    p->setXY(100, 100);
+    float dalpha = 0;
+    float angle = 0;
+
+    sf::RenderWindow window(sf::VideoMode(640, 480, 32), sf::String("spritebench"), sf::Style::Default,
+                            sf::ContextSettings(0, 0, 0, 2, 0));
+    const KeyIsDown keyIsDown = [](sf::Keyboard::Key key) { return sf::Keyboard::isKeyPressed(key); };
+
+    while (window.isOpen()) {
+        sf::Event event;
+        while (window.pollEvent(event)) {
+            if (event.type == sf::Event::Closed)
+                window.close();
+            runCommandPass(p, dalpha, angle, keyIsDown, std::cin, std::cout);
+        }
+        window.clear(sf::Color(255, 255, 255, 255));
+        p->draw(window);
+        window.display();
+    }
+
+    // The object goes first, while the window (and its GL context) still exists.
+    delete p;
+    return 0;
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <SFML/Graphics/Image.hpp>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+// Runs a test in a scratch working directory with its own images/ folder, so
+// that the object under test reads a picture the test knows pixel by pixel.
+class ScratchImages {
+public:
+    ScratchImages()
+        : previous(std::filesystem::current_path()),
+          root(std::filesystem::temp_directory_path() /
+               ("spritebench-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++)))
+    {
+        std::filesystem::create_directories(root / "images");
+        std::filesystem::current_path(root);
+    }
+    ~ScratchImages()
+    {
+        std::filesystem::current_path(previous);
+        std::filesystem::remove_all(root);
+    }
+
+    // A sheet whose top-left 32 by 32 frame has four coloured quadrants and
+    // whose pixels outside that frame are all `outside`.
+    static sf::Image quadrantSheet(unsigned width, unsigned height)
+    {
+        sf::Image sheet;
+        sheet.create(width, height, outside);
+        for (unsigned y = 0; y < 32 && y < height; ++y)
+            for (unsigned x = 0; x < 32 && x < width; ++x)
+                sheet.setPixel(x, y, y < 16 ? (x < 16 ? topLeft : topRight) : (x < 16 ? bottomLeft : bottomRight));
+        return sheet;
+    }
+
+    void write(const std::string& name, const sf::Image& image) const
+    {
+        image.saveToFile((root / "images" / name).string());
+    }
+
+    static inline const sf::Color topLeft{255, 0, 0};
+    static inline const sf::Color topRight{0, 255, 0};
+    static inline const sf::Color bottomLeft{0, 0, 255};
+    static inline const sf::Color bottomRight{255, 255, 0};
+    static inline const sf::Color outside{255, 0, 255};
+
+private:
+    static inline int counter = 0;
+    std::filesystem::path previous;
+    std::filesystem::path root;
+};
