@@ -14,6 +14,8 @@ Bench::Bench(const std::string& display, const std::filesystem::path& workingDir
     : process(SPRITEBENCH_PATH, workingDirectory, display, input), hands(display)
 {
     hands.switchAutorepeatOff();
+    if (hands.autorepeatIsOn())
+        throw std::runtime_error("key autorepeat is still on");
     programWindow = hands.waitForWindow("spritebench", [this] { return !process.waitForExit(0s); });
     if (!programWindow)
         throw std::runtime_error("the program ended without a window; stderr: " + process.errors());
@@ -77,13 +79,14 @@ void Bench::waitForPasses(const Traffic& since, long count)
 
 std::string Bench::pass(const std::string& keys, const std::string& typed)
 {
-    if (!typed.empty())
-        process.type(typed);
     const size_t printed = process.output().size();
     const long passesBefore = passes();
     hold(keys);
     const Traffic before = traffic->mark();
     nudgePointer();
+    // Typed once the pass runs: a long line would not fit in the pipe before.
+    if (!typed.empty())
+        process.type(typed);
     waitForPasses(before, 1);
     release(keys);
     settle();
@@ -111,12 +114,4 @@ std::optional<int> Bench::close()
 {
     hands.askToClose(programWindow);
     return process.waitForExit();
-}
-
-std::string Bench::newOutput()
-{
-    const std::string& all = process.output();
-    const std::string fresh = all.substr(outputSeen);
-    outputSeen = all.size();
-    return fresh;
 }

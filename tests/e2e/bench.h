@@ -24,9 +24,9 @@ public:
           Program::Input input = Program::Input::Typed);
     ~Bench();
 
-    // Types `typed`, holds `keys` ("q", "12", ...) while one pointer motion
-    // reaches the window, waits for that one pass to end, releases the keys.
-    // Returns what the pass printed.
+    // Holds `keys` ("q", "12", ...) while one pointer motion reaches the
+    // window, types `typed`, waits for that one pass to end, releases the
+    // keys. Returns what the pass printed.
     std::string pass(const std::string& keys, const std::string& typed = "");
 
     // The steps of a pass, for tests that look in between: mark, make
@@ -54,9 +54,6 @@ public:
     WindowId window() const { return programWindow; }
     TrafficRecorder& recorder() { return *traffic; }
 
-    // Output since the last call.
-    std::string newOutput();
-
 private:
     long keyStateReadsSinceStart();
 
@@ -67,5 +64,4 @@ private:
     Traffic atStart;
     std::string held;
     bool pointerRight = false;
-    size_t outputSeen = 0;
 };
