@@ -66,4 +66,35 @@ TEST_F(ConsoleCommands, ScaleIsSetInBothForms)
               "p->getWidhtCurrent() = 64\np->getHeightCurrent() = 96\n");
 }
 
+TEST_F(ConsoleCommands, AllKeysHeldRunEveryRowOnceInTableOrder)
+{
+    EXPECT_EQ(bench->pass("tnr1xz2qcv9wbe8d3s7a4560", "1 2\n3\n4\n1 1\n1\n1\n100\n10\n45\n30\n2\n2 3\n"),
+              "setXY(x, y): \nx = y = "
+              "setX(x): \nx = "
+              "setY(y): \ny = "
+              "setDXY(dx,dy): \ndx = dy = "
+              "setDX(dx): \ndx = "
+              "setDY(dy): \ndy = "
+              "p->getX() = 5\n"
+              "p->getY() = 6\n"
+              "p->getAlpha() = 255\n"
+              "p->getRotation() = 0\n"
+              "p->getScale() = 1\n"
+              "p->getScaleX() = 1\n"
+              "p->getScaleY() = 1\n"
+              "p->getWidhtCurrent() = 32\n"
+              "p->getHeightCurrent() = 32\n"
+              "setAlpha(alpha): \nalpha = "
+              "dalpha = "
+              "setDAlpha(10), (alpha = 100)\n"
+              "setRotation(angle): \nangle = "
+              "rotate(angle): \nangle = "
+              "rotate(30), (angle = 105)\n"
+              "setScale(scale): \nscale = "
+              "setScale(scaleX, scaleY): \nscaleX = scaleY = ");
+    EXPECT_EQ(bench->pass("34567"),
+              "p->getAlpha() = 110\np->getRotation() = 105\n"
+              "p->getScale() = 0\np->getScaleX() = 2\np->getScaleY() = 3\n");
+}
+
 }  // namespace

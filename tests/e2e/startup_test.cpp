@@ -23,12 +23,17 @@ TEST_F(StartUp, EachAccessorKeyPrintsItsStartUpValue)
     EXPECT_EQ(bench->pass("9"), "p->getHeightCurrent() = 32\n");
 }
 
-TEST_F(StartUp, KeysHeldTogetherRunInTheOrderOfTheTable)
+TEST_F(StartUp, AccessorKeysHeldTogetherPrintInTheOrderOfTheTable)
 {
-    EXPECT_EQ(bench->pass("9517"),
+    EXPECT_EQ(bench->pass("987654321"),
               "p->getX() = 100\n"
+              "p->getY() = 100\n"
+              "p->getAlpha() = 255\n"
+              "p->getRotation() = 0\n"
               "p->getScale() = 1\n"
+              "p->getScaleX() = 1\n"
               "p->getScaleY() = 1\n"
+              "p->getWidhtCurrent() = 32\n"
               "p->getHeightCurrent() = 32\n");
 }
 
