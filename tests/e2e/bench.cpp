@@ -21,9 +21,14 @@ Bench::Bench(const std::string& display, const std::filesystem::path& workingDir
         throw std::runtime_error("the program ended without a window; stderr: " + process.errors());
     traffic = std::make_unique<TrafficRecorder>(display, programWindow);
 
+    // The window takes the focus itself once mapped: take it away only when
+    // the loop runs, that is once frames are shown.
+    settle();
     hands.takeFocusAway();
     hands.movePointer(programWindow, pointerX, pointerY);
     settle();
+    if (hands.keyEventsGoSomewhere())
+        throw std::runtime_error("a window still gets key events");
     atStart = traffic->mark();
 }
 

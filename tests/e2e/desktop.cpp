@@ -71,6 +71,14 @@ void Desktop::takeFocusAway()
     sync();
 }
 
+bool Desktop::keyEventsGoSomewhere()
+{
+    Window focus = 0;
+    int revertTo = 0;
+    XGetInputFocus(display, &focus, &revertTo);
+    return focus != None;
+}
+
 unsigned Desktop::keycodeOf(char key)
 {
     const std::string name(1, key);

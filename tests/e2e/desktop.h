@@ -28,6 +28,7 @@ public:
     // Keyboard focus goes nowhere: keys still change the live key state, but
     // no window gets key events.
     void takeFocusAway();
+    bool keyEventsGoSomewhere();  // false once the focus is taken away
 
     // `key` is the character on the key: 'q', '1', ...
     void holdKey(char key);
