@@ -20,7 +20,7 @@ TEST_F(ConsoleInput, EndOfInputIsReportedOnceAndNothingIsApplied)
     EXPECT_EQ(bench->pass("q"), "");
     EXPECT_EQ(bench->pass("wzxvbrt"), "");
     EXPECT_EQ(bench->pass("12"), "p->getX() = 100\np->getY() = 100\n");
-    EXPECT_EQ(bench->close(), 0);
+    expectClosesWithExitCodeZero();
 }
 
 }  // namespace

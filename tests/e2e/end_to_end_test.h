@@ -43,6 +43,11 @@ protected:
         return *bench;
     }
 
+    void expectClosesWithExitCodeZero()
+    {
+        EXPECT_EQ(bench->close(), 0) << "standard error:\n" << bench->program().errors();
+    }
+
     // The sheet's top-left frame as drawn at start-up.
     static SpriteLook upright()
     {

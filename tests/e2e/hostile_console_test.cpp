@@ -21,7 +21,7 @@ TEST_F(NoConsole, StandardInputFromDevNullEndsTheFirstPromptAndSilencesTheRest)
               "p->getX() = 100\np->getY() = 100\np->getAlpha() = 255\np->getRotation() = 0\n"
               "p->getScale() = 1\np->getScaleX() = 1\np->getScaleY() = 1\n"
               "p->getWidhtCurrent() = 32\np->getHeightCurrent() = 32\n");
-    EXPECT_EQ(bench->close(), 0);
+    expectClosesWithExitCodeZero();
 }
 
 using HostileConsole = StartedTest;

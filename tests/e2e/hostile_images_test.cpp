@@ -46,7 +46,7 @@ protected:
         EXPECT_EQ(bench->program().output(), "");
         EXPECT_EQ(bench->pass("18"), "p->getX() = 100\np->getWidhtCurrent() = 32\n");
         EXPECT_TRUE(looksRight(bench->picture()));
-        EXPECT_EQ(bench->close(), 0);
+        expectClosesWithExitCodeZero();
         EXPECT_EQ(bench->program().output(), "p->getX() = 100\np->getWidhtCurrent() = 32\n");
         EXPECT_TRUE(onlyLibraryMessages(bench->program().errors()));
     }

@@ -59,7 +59,7 @@ TEST_F(Pixels, PositionOutsideTheWindowShowsNothingAndBreaksNothing)
 
     bench->pass("q", "100 100\n");
     EXPECT_TRUE(showsOnly(bench->picture(), upright()));
-    EXPECT_EQ(bench->close(), 0);
+    expectClosesWithExitCodeZero();
 }
 
 }  // namespace

@@ -45,7 +45,7 @@ TEST_F(WindowEvents, KeyHeldWithoutEventsRunsNothing)
 
 TEST_F(WindowEvents, CloseButtonEndsTheProgramWithExitCodeZero)
 {
-    EXPECT_EQ(bench->close(), 0);
+    expectClosesWithExitCodeZero();
     EXPECT_EQ(bench->program().output(), "");
 }
 
@@ -57,7 +57,7 @@ TEST_F(MissingImages, WindowStillOpensAndTheLoopRuns)
     start();
     EXPECT_TRUE(showsOnly(bench->picture(), std::nullopt));
     EXPECT_EQ(bench->pass("18"), "p->getX() = 100\np->getWidhtCurrent() = 32\n");
-    EXPECT_EQ(bench->close(), 0);
+    expectClosesWithExitCodeZero();
     EXPECT_NE(bench->program().errors().find("Failed to load image"), std::string::npos);
 }
 
