@@ -50,8 +50,6 @@ public:
     std::optional<int> close();
 
     Program& program() { return process; }
-    Desktop& desktop() { return hands; }
-    WindowId window() const { return programWindow; }
     TrafficRecorder& recorder() { return *traffic; }
 
 private:

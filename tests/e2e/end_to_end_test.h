@@ -9,12 +9,27 @@
 
 #include <filesystem>
 #include <memory>
+#include <regex>
+#include <sstream>
 
 // One virtual X server for all the tests of this process.
 inline VirtualDisplay& sharedDisplay()
 {
     static VirtualDisplay display;
     return display;
+}
+
+// Lines the graphics library writes on its own error stream.
+inline ::testing::AssertionResult onlyLibraryMessages(const std::string& errors)
+{
+    static const std::regex library(R"(Failed to load image "images/image1\.png"\. Reason: .*)"
+                                    R"(|Failed to create texture, invalid size \(\d+x\d+\))"
+                                    R"(|Setting vertical sync not supported)");
+    std::istringstream lines(errors);
+    for (std::string line; std::getline(lines, line);)
+        if (!std::regex_match(line, library))
+            return ::testing::AssertionFailure() << "not the library's: \"" << line << "\"";
+    return ::testing::AssertionSuccess();
 }
 
 // A scratch working directory for the program, with images/image1.png of

@@ -1,26 +1,11 @@
 #include "end_to_end_test.h"
 
 #include <fstream>
-#include <regex>
-#include <sstream>
 
 // images/image1.png that is no picture, or an odd one: the program still
 // opens its window, runs and closes cleanly, and has nothing to say about it
 // beyond the graphics library's own messages.
 namespace {
-
-// Lines the graphics library writes on its own error stream.
-::testing::AssertionResult onlyLibraryMessages(const std::string& errors)
-{
-    static const std::regex library(R"(Failed to load image "images/image1\.png"\. Reason: .*)"
-                                    R"(|Failed to create texture, invalid size \(\d+x\d+\))"
-                                    R"(|Setting vertical sync not supported)");
-    std::istringstream lines(errors);
-    for (std::string line; std::getline(lines, line);)
-        if (!std::regex_match(line, library))
-            return ::testing::AssertionFailure() << "not the library's: \"" << line << "\"";
-    return ::testing::AssertionSuccess();
-}
 
 // Nothing outside the square where the frame is drawn at start-up.
 ::testing::AssertionResult nothingOutsideTheFrame(const Screenshot& shot)

@@ -28,8 +28,6 @@ public:
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
-    pid_t id() const { return pid; }
-
     // Writes to standard input, reading the program's output meanwhile so
     // that neither side waits on a full pipe.
     void type(const std::string& text);

@@ -59,6 +59,7 @@ TEST_F(MissingImages, WindowStillOpensAndTheLoopRuns)
     EXPECT_EQ(bench->pass("18"), "p->getX() = 100\np->getWidhtCurrent() = 32\n");
     expectClosesWithExitCodeZero();
     EXPECT_NE(bench->program().errors().find("Failed to load image"), std::string::npos);
+    EXPECT_TRUE(onlyLibraryMessages(bench->program().errors()));
 }
 
 }  // namespace
