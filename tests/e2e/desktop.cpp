@@ -1,0 +1,161 @@
+#include "desktop.h"
+
+#include "xlib_threads.h"
+
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+#include <memory>
+#include <stdexcept>
+#include <thread>
+
+Desktop::Desktop(const std::string& name)
+{
+    enableXlibThreads();
+    display = XOpenDisplay(name.c_str());
+    if (!display)
+        throw std::runtime_error("cannot open display " + name);
+    int event = 0, error = 0, major = 0, minor = 0;
+    if (!XTestQueryExtension(display, &event, &error, &major, &minor))
+        throw std::runtime_error("the X server has no XTEST extension");
+}
+
+Desktop::~Desktop() { XCloseDisplay(display); }
+
+void Desktop::switchAutorepeatOff()
+{
+    XKeyboardControl control{};
+    control.auto_repeat_mode = AutoRepeatModeOff;
+    XChangeKeyboardControl(display, KBAutoRepeatMode, &control);
+    sync();
+}
+
+bool Desktop::autorepeatIsOn()
+{
+    XKeyboardState state{};
+    XGetKeyboardControl(display, &state);
+    return state.global_auto_repeat == AutoRepeatModeOn;
+}
+
+WindowId Desktop::waitForWindow(const std::string& title, const std::function<bool()>& stillWaiting)
+{
+    const Window root = DefaultRootWindow(display);
+    while (stillWaiting()) {
+        Window rootReturn = 0, parent = 0;
+        Window* children = nullptr;
+        unsigned count = 0;
+        XQueryTree(display, root, &rootReturn, &parent, &children, &count);
+        Window found = 0;
+        for (unsigned i = 0; i < count && !found; ++i) {
+            char* name = nullptr;
+            XWindowAttributes attributes{};
+            if (XFetchName(display, children[i], &name) && name) {
+                if (title == name && XGetWindowAttributes(display, children[i], &attributes) &&
+                    attributes.map_state == IsViewable)
+                    found = children[i];
+                XFree(name);
+            }
+        }
+        if (children)
+            XFree(children);
+        if (found)
+            return found;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return 0;
+}
+
+void Desktop::takeFocusAway()
+{
+    XSetInputFocus(display, None, RevertToNone, CurrentTime);
+    sync();
+}
+
+bool Desktop::keyEventsGoSomewhere()
+{
+    Window focus = 0;
+    int revertTo = 0;
+    XGetInputFocus(display, &focus, &revertTo);
+    return focus != None;
+}
+
+unsigned Desktop::keycodeOf(char key)
+{
+    const std::string name(1, key);
+    const KeyCode code = XKeysymToKeycode(display, XStringToKeysym(name.c_str()));
+    if (!code)
+        throw std::runtime_error("no key for " + name);
+    return code;
+}
+
+void Desktop::holdKey(char key)
+{
+    XTestFakeKeyEvent(display, keycodeOf(key), True, CurrentTime);
+    sync();
+}
+
+void Desktop::releaseKey(char key)
+{
+    XTestFakeKeyEvent(display, keycodeOf(key), False, CurrentTime);
+    sync();
+}
+
+void Desktop::movePointer(WindowId window, int x, int y)
+{
+    int rootX = 0, rootY = 0;
+    Window child = 0;
+    XTranslateCoordinates(display, window, DefaultRootWindow(display), x, y, &rootX, &rootY, &child);
+    XTestFakeMotionEvent(display, DefaultScreen(display), rootX, rootY, CurrentTime);
+    sync();
+}
+
+void Desktop::askToClose(WindowId window)
+{
+    XEvent message{};
+    message.xclient.type = ClientMessage;
+    message.xclient.window = window;
+    message.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    message.xclient.format = 32;
+    message.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    message.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &message);
+    sync();
+}
+
+Screenshot Desktop::grab(WindowId window)
+{
+    XWindowAttributes attributes{};
+    if (!XGetWindowAttributes(display, window, &attributes))
+        throw std::runtime_error("the window is gone");
+    const auto destroy = [](XImage* image) { XDestroyImage(image); };
+    const std::unique_ptr<XImage, decltype(destroy)> image(
+        XGetImage(display, window, 0, 0, static_cast<unsigned>(attributes.width),
+                  static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap),
+        destroy);
+    if (!image)
+        throw std::runtime_error("cannot read the window's pixels");
+
+    // The byte of each colour, wherever the visual keeps it.
+    const auto channel = [](unsigned long pixel, unsigned long mask) {
+        int shift = 0;
+        while (mask && !(mask & 1)) {
+            mask >>= 1;
+            ++shift;
+        }
+        return static_cast<sf::Uint8>(((pixel >> shift) & mask) * 255 / (mask ? mask : 1));
+    };
+    const Visual* visual = attributes.visual;
+    Screenshot shot;
+    shot.width = attributes.width;
+    shot.height = attributes.height;
+    shot.pixels.reserve(static_cast<size_t>(shot.width * shot.height));
+    for (int y = 0; y < shot.height; ++y)
+        for (int x = 0; x < shot.width; ++x) {
+            const unsigned long pixel = XGetPixel(image.get(), x, y);
+            shot.pixels.emplace_back(channel(pixel, visual->red_mask), channel(pixel, visual->green_mask),
+                                     channel(pixel, visual->blue_mask));
+        }
+    return shot;
+}
+
+void Desktop::sync() { XSync(display, False); }

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "screenshot.h"
+
+#include <functional>
+#include <string>
+
+struct _XDisplay;
+using WindowId = unsigned long;  // an X window, without Xlib's macros in every test
+
+// The test's hands and eyes on the X server: real key and pointer input
+// through XTest, the window manager's close request, and the window's pixels.
+class Desktop {
+public:
+    explicit Desktop(const std::string& display);
+    ~Desktop();
+    Desktop(const Desktop&) = delete;
+    Desktop& operator=(const Desktop&) = delete;
+
+    // Autorepeat would add presses and releases of its own to a held key.
+    void switchAutorepeatOff();
+    bool autorepeatIsOn();
+
+    // The first mapped top-level window with this title; none if `stillWaiting`
+    // says to stop first.
+    WindowId waitForWindow(const std::string& title, const std::function<bool()>& stillWaiting);
+
+    // Keyboard focus goes nowhere: keys still change the live key state, but
+    // no window gets key events.
+    void takeFocusAway();
+    bool keyEventsGoSomewhere();  // false once the focus is taken away
+
+    // `key` is the character on the key: 'q', '1', ...
+    void holdKey(char key);
+    void releaseKey(char key);
+    void movePointer(WindowId window, int x, int y);
+
+    // What a window manager sends when the close button is clicked.
+    void askToClose(WindowId window);
+
+    Screenshot grab(WindowId window);
+
+    // Returns once the server has handled every request made so far.
+    void sync();
+
+private:
+    unsigned keycodeOf(char key);
+
+    _XDisplay* display = nullptr;
+};

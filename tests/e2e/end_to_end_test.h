@@ -1,0 +1,81 @@
+#pragma once
+
+#include "../image_fixture.h"
+#include "bench.h"
+#include "picture_check.h"
+#include "virtual_display.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <regex>
+#include <sstream>
+
+// One virtual X server for all the tests of this process.
+inline VirtualDisplay& sharedDisplay()
+{
+    static VirtualDisplay display;
+    return display;
+}
+
+// Lines the graphics library writes on its own error stream.
+inline ::testing::AssertionResult onlyLibraryMessages(const std::string& errors)
+{
+    static const std::regex library(R"(Failed to load image "images/image1\.png"\. Reason: .*)"
+                                    R"(|Failed to create texture, invalid size \(\d+x\d+\))"
+                                    R"(|Setting vertical sync not supported)");
+    std::istringstream lines(errors);
+    for (std::string line; std::getline(lines, line);)
+        if (!std::regex_match(line, library))
+            return ::testing::AssertionFailure() << "not the library's: \"" << line << "\"";
+    return ::testing::AssertionSuccess();
+}
+
+// A scratch working directory for the program, with images/image1.png of
+// known pixels: the quadrant sheet, whose pixels outside the top-left frame
+// must never show.
+class EndToEndTest : public ::testing::Test {
+protected:
+    EndToEndTest()
+    {
+        char pattern[] = "/tmp/spritebench-e2e-XXXXXX";
+        root = mkdtemp(pattern);
+        std::filesystem::create_directories(images());
+        ScratchImages::quadrantSheet(64, 64).saveToFile((images() / "image1.png").string());
+    }
+    ~EndToEndTest() override
+    {
+        bench.reset();
+        std::filesystem::remove_all(root);
+    }
+
+    std::filesystem::path images() const { return root / "images"; }
+
+    Bench& start(Program::Input input = Program::Input::Typed)
+    {
+        bench = std::make_unique<Bench>(sharedDisplay().name(), root, input);
+        return *bench;
+    }
+
+    void expectClosesWithExitCodeZero()
+    {
+        EXPECT_EQ(bench->close(), 0) << "standard error:\n" << bench->program().errors();
+    }
+
+    // The sheet's top-left frame as drawn at start-up.
+    static SpriteLook upright()
+    {
+        return {100, 100, 32, ScratchImages::topLeft, ScratchImages::topRight, ScratchImages::bottomLeft,
+                ScratchImages::bottomRight};
+    }
+
+    std::filesystem::path root;
+    std::unique_ptr<Bench> bench;
+};
+
+// The same, started before each test.
+class StartedTest : public EndToEndTest {
+protected:
+    StartedTest() { start(); }
+};

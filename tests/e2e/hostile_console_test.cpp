@@ -1,0 +1,88 @@
+#include "end_to_end_test.h"
+
+#include <thread>
+
+// The console given what no one means to type, or nothing at all. Nothing
+// may crash, spin, or reach the object with a number nobody typed.
+namespace {
+
+const std::string endLine = "standard input has ended; console commands are now ignored\n";
+const std::string refusal = "not a number, try again\n";
+
+class NoConsole : public EndToEndTest {};
+
+TEST_F(NoConsole, StandardInputFromDevNullEndsTheFirstPromptAndSilencesTheRest)
+{
+    start(Program::Input::DevNull);
+    EXPECT_EQ(bench->pass("q"), "setXY(x, y): \nx = \n" + endLine);
+    EXPECT_EQ(bench->pass("q"), "");
+    EXPECT_EQ(bench->pass("weasdzxvbrt"), "");
+    EXPECT_EQ(bench->pass("123456789"),
+              "p->getX() = 100\np->getY() = 100\np->getAlpha() = 255\np->getRotation() = 0\n"
+              "p->getScale() = 1\np->getScaleX() = 1\np->getScaleY() = 1\n"
+              "p->getWidhtCurrent() = 32\np->getHeightCurrent() = 32\n");
+    expectClosesWithExitCodeZero();
+}
+
+using HostileConsole = StartedTest;
+
+TEST_F(HostileConsole, EndInTheMiddleOfATwoValueCommandAppliesNeitherValue)
+{
+    bench->hold("q");
+    const Traffic before = bench->mark();
+    bench->nudgePointer();
+    bench->program().type("5\n");
+    ASSERT_TRUE(bench->program().waitForOutput("x = y = "));
+    bench->program().endInput();
+    bench->waitForPasses(before, 1);
+    bench->release("q");
+
+    EXPECT_EQ(bench->program().output(), "setXY(x, y): \nx = y = \n" + endLine);
+    EXPECT_EQ(bench->pass("12"), "p->getX() = 100\np->getY() = 100\n");
+    EXPECT_EQ(bench->pass("q"), "");
+}
+
+TEST_F(HostileConsole, MegabyteLineIsRefusedWhole)
+{
+    const std::string megabyte(1 << 20, '9');
+    EXPECT_EQ(bench->pass("w", megabyte + " 5\n8\n"), "setX(x): \nx = " + refusal + "x = ");
+    EXPECT_EQ(bench->pass("1"), "p->getX() = 8\n");
+}
+
+TEST_F(HostileConsole, WhatIsNotAWholeFiniteFloatIsRefused)
+{
+    EXPECT_EQ(bench->pass("w", "12abc\nnan\ninf\n1e39\n-0\n"),
+              "setX(x): \nx = " + refusal + "x = " + refusal + "x = " + refusal + "x = " + refusal + "x = ");
+    EXPECT_EQ(bench->pass("1"), "p->getX() = -0\n");
+}
+
+// Waiting at a prompt, the program sleeps in its read: a spinning one would
+// use most of the wall time.
+void expectSleepsFor300ms(Program& program)
+{
+    const auto before = program.cpuTime();
+    std::this_thread::sleep_for(300ms);
+    const auto used = program.cpuTime() - before;
+    EXPECT_LT(used.count(), 30) << "milliseconds of processor time in 300";
+}
+
+TEST_F(HostileConsole, PromptWaitsWithoutSpinningAndAnEmptyLineKeepsItWaiting)
+{
+    bench->hold("w");
+    const Traffic before = bench->mark();
+    bench->nudgePointer();
+    ASSERT_TRUE(bench->program().waitForOutput("x = "));
+    expectSleepsFor300ms(bench->program());
+    bench->program().type("\n");
+    expectSleepsFor300ms(bench->program());
+    EXPECT_EQ(bench->recorder().now().keyStateReads, before.keyStateReads + 2) << "the pass stops at the row of W";
+
+    bench->program().type("6\n");
+    bench->waitForPasses(before, 1);
+    bench->release("w");
+    bench->settle();
+    EXPECT_EQ(bench->program().output(), "setX(x): \nx = ");
+    EXPECT_EQ(bench->pass("1"), "p->getX() = 6\n");
+}
+
+}  // namespace

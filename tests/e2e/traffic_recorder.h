@@ -1,0 +1,26 @@
+#pragma once
+
+#include "traffic.h"
+
+#include <memory>
+#include <string>
+
+// Counts the program's X traffic with the RECORD extension. A mark taken
+// after the test's own requests tells exactly which of the program's
+// requests came after them: no guessing with sleeps.
+class TrafficRecorder {
+public:
+    TrafficRecorder(const std::string& display, unsigned long programWindow);
+    ~TrafficRecorder();
+    TrafficRecorder(const TrafficRecorder&) = delete;
+    TrafficRecorder& operator=(const TrafficRecorder&) = delete;
+
+    Traffic now() const;
+    // The traffic up to this point in the server's order: after every
+    // request that the test's other connections have synced.
+    Traffic mark();
+
+private:
+    struct Recording;
+    std::unique_ptr<Recording> recording;
+};

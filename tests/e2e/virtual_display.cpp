@@ -1,0 +1,74 @@
+#include "virtual_display.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+// Xvfb writes the display number it took, then a newline, once it accepts
+// clients.
+std::string readDisplayNumber(int fd)
+{
+    std::string number;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (number.empty() || number.back() != '\n') {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        pollfd ready{fd, POLLIN, 0};
+        if (left.count() <= 0 || poll(&ready, 1, static_cast<int>(left.count())) <= 0)
+            throw std::runtime_error("Xvfb did not report a display number in time");
+        char chunk[16];
+        const ssize_t got = read(fd, chunk, sizeof chunk);
+        if (got <= 0)
+            throw std::runtime_error("Xvfb ended before it reported a display number");
+        number.append(chunk, static_cast<size_t>(got));
+    }
+    number.pop_back();
+    return number;
+}
+
+}  // namespace
+
+VirtualDisplay::VirtualDisplay()
+{
+    int numberPipe[2];
+    if (pipe2(numberPipe, O_CLOEXEC) != 0)
+        throw std::runtime_error("pipe failed");
+    const std::string fdText = std::to_string(numberPipe[1]);
+
+    pid = fork();
+    if (pid < 0)
+        throw std::runtime_error("fork failed");
+    if (pid == 0) {
+        fcntl(numberPipe[1], F_SETFD, 0);  // the write end goes to Xvfb
+        const int quiet = open("/dev/null", O_WRONLY);
+        dup2(quiet, STDOUT_FILENO);
+        dup2(quiet, STDERR_FILENO);
+        execlp("Xvfb", "Xvfb", "-displayfd", fdText.c_str(), "-noreset", "-nolisten", "tcp", "-screen", "0",
+               "1024x768x24", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(numberPipe[1]);
+    try {
+        displayName = ":" + readDisplayNumber(numberPipe[0]);
+    } catch (...) {
+        close(numberPipe[0]);
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+        throw;
+    }
+    close(numberPipe[0]);
+}
+
+VirtualDisplay::~VirtualDisplay()
+{
+    kill(pid, SIGTERM);
+    waitpid(pid, nullptr, 0);
+}
