@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <deque>
 #include <iomanip>
+#include <iostream>
 #include <limits>
 #include <random>
 #include <sstream>
