@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <type_traits>
@@ -363,6 +364,47 @@ TEST_F(SpriteObjectTest, DrawFollowsRotationAndMirror)
     shot = drawInWindow(*object);
     EXPECT_EQ(shot.getPixel(72, 56), ScratchImages::topLeft);
     EXPECT_EQ(shot.getPixel(56, 56), ScratchImages::topRight);
+}
+
+// Each extreme goes through the sprite's transform into rendering (the
+// sanitizer build checks our side of it); afterwards ordinary numbers must
+// draw the frame as before, so nothing in the renderer was left broken.
+TEST_F(SpriteObjectTest, ExtremeNumbersDrawWithoutHarmToLaterFrames)
+{
+    const float extremes[] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+                              -std::numeric_limits<float>::infinity(), std::numeric_limits<float>::max(),
+                              -std::numeric_limits<float>::max(), std::numeric_limits<float>::denorm_min(), -0.0f};
+    const std::function<void(SpriteObject&, float)> setters[] = {
+        [](SpriteObject& o, float v) { o.setXY(v, v); },       [](SpriteObject& o, float v) { o.setRotation(v); },
+        [](SpriteObject& o, float v) { o.rotate(v); },         [](SpriteObject& o, float v) { o.setScale(v); },
+        [](SpriteObject& o, float v) { o.setScale(v, 1); },    [](SpriteObject& o, float v) { o.setScale(1, v); },
+    };
+    sf::RenderWindow window(sf::VideoMode(128, 128), "sprite test", sf::Style::None);
+    const auto centrePixel = [&window](SpriteObject& object, unsigned x, unsigned y) {
+        window.clear(sf::Color::White);
+        object.draw(window);
+        sf::Texture grabbed;
+        grabbed.create(128, 128);
+        grabbed.update(window);
+        return grabbed.copyToImage().getPixel(x, y);
+    };
+    const auto placeOrdinarily = [](SpriteObject& object) {
+        object.setXY(64, 64);
+        object.setRotation(30);
+        object.setScale(1);
+    };
+
+    auto object = make();
+    for (const auto& set : setters)
+        for (float extreme : extremes) {
+            placeOrdinarily(*object);
+            set(*object, extreme);
+            centrePixel(*object, 64, 64);
+            placeOrdinarily(*object);
+            object->setRotation(0);
+            ASSERT_EQ(centrePixel(*object, 56, 56), ScratchImages::topLeft) << "after drawing " << extreme;
+            ASSERT_EQ(centrePixel(*object, 72, 72), ScratchImages::bottomRight) << "after drawing " << extreme;
+        }
 }
 
 TEST_F(SpriteObjectTest, DefaultObjectDrawsNothing)

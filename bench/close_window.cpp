@@ -1,0 +1,74 @@
+// close_window TITLE [SECONDS]: waits up to SECONDS (default 10) for a
+// top-level window titled TITLE on the current X display, then asks it to close
+// the way a window manager's close button does (a WM_DELETE_WINDOW message),
+// so that the program ends through its own Closed event and normal exit.
+#include <X11/Xlib.h>
+
+#include <chrono>
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <thread>
+
+namespace {
+
+Window findWindow(Display* display, const std::string& title)
+{
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    Window found = 0;
+    if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count))
+        return 0;
+    for (unsigned i = 0; i < count && !found; ++i) {
+        char* name = nullptr;
+        if (XFetchName(display, children[i], &name) && name) {
+            if (title == name)
+                found = children[i];
+            XFree(name);
+        }
+    }
+    if (children)
+        XFree(children);
+    return found;
+}
+
+void askToClose(Display* display, Window window)
+{
+    XEvent message;
+    std::memset(&message, 0, sizeof message);
+    message.xclient.type = ClientMessage;
+    message.xclient.window = window;
+    message.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    message.xclient.format = 32;
+    message.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    message.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &message);
+    XFlush(display);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::cerr << "usage: close_window TITLE [SECONDS]\n";
+        return 2;
+    }
+    const std::string title = argv[1];
+    const double seconds = argc > 2 ? std::stod(argv[2]) : 10;
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) {
+        std::cerr << "close_window: cannot open the X display\n";
+        return 2;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    Window window = 0;
+    while (!(window = findWindow(display, title)) && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    if (window)
+        askToClose(display, window);
+    else
+        std::cerr << "close_window: no window titled \"" << title << "\"\n";
+    XCloseDisplay(display);
+    return window ? 0 : 1;
+}

@@ -1,0 +1,101 @@
+// What one event costs the program beyond reading the keys: the time of one
+// command pass (runCommandPass with the real key state, no key down) against
+// 23 bare sf::Keyboard::isKeyPressed calls, which every pass makes anyway.
+// A window stays open so that the keys are read from its display. The two are
+// timed in alternating rounds; prints the median time of each per event, and
+// that of the pass alone with every key read answered at once, no X involved:
+//     pass_us <microseconds>
+//     bare_us <microseconds>
+//     ratio <median of the per-round ratios>
+//     alone_us <microseconds>
+#include "commands.h"
+#include "SpriteObject.h"
+
+#include <SFML/Graphics.hpp>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <iostream>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+using Key = sf::Keyboard::Key;
+
+// The keys of the command table, in its order.
+const Key tableKeys[] = {Key::Q,    Key::W,    Key::E,    Key::A,    Key::S,    Key::D,    Key::Num1, Key::Num2,
+                         Key::Num3, Key::Num4, Key::Num5, Key::Num6, Key::Num7, Key::Num8, Key::Num9, Key::Z,
+                         Key::X,    Key::C,    Key::V,    Key::B,    Key::N,    Key::R,    Key::T};
+static_assert(std::size(tableKeys) == 23);
+
+template <typename Work>
+double microsecondsPerCall(int calls, Work work)
+{
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < calls; ++i)
+        work();
+    return std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count() / calls;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const std::size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const int rounds = argc > 1 ? std::atoi(argv[1]) : 41;
+    const int callsPerRound = argc > 2 ? std::atoi(argv[2]) : 100;
+
+    sf::RenderWindow window(sf::VideoMode(640, 480, 32), "command pass cost", sf::Style::Default,
+                            sf::ContextSettings(0, 0, 0, 2, 0));
+    SpriteObject object;
+    float dalpha = 0;
+    float angle = 0;
+    std::istringstream in;
+    std::ostringstream out;
+    const KeyIsDown keyIsDown = [](Key key) { return sf::Keyboard::isKeyPressed(key); };
+    int keysDown = 0;
+
+    const auto pass = [&] { runCommandPass(&object, dalpha, angle, keyIsDown, in, out); };
+    const auto bare = [&] {
+        for (Key key : tableKeys)
+            keysDown += sf::Keyboard::isKeyPressed(key);
+    };
+
+    std::vector<double> passTimes, bareTimes, ratios;
+    for (int round = 0; round < rounds; ++round) {
+        sf::Event event;
+        while (window.pollEvent(event)) {
+        }
+        double passTime, bareTime;
+        if (round % 2) {
+            bareTime = microsecondsPerCall(callsPerRound, bare);
+            passTime = microsecondsPerCall(callsPerRound, pass);
+        } else {
+            passTime = microsecondsPerCall(callsPerRound, pass);
+            bareTime = microsecondsPerCall(callsPerRound, bare);
+        }
+        passTimes.push_back(passTime);
+        bareTimes.push_back(bareTime);
+        ratios.push_back(passTime / bareTime);
+    }
+
+    // A key held down would have made the pass prompt and the figures meaningless.
+    if (keysDown || !out.str().empty()) {
+        std::cerr << "command_pass_cost: a key was down during the run\n";
+        return 1;
+    }
+    const KeyIsDown noKeyDown = [](Key) { return false; };
+    const double alone = microsecondsPerCall(1000000, [&] { runCommandPass(&object, dalpha, angle, noKeyDown, in, out); });
+
+    std::cout << "pass_us " << median(passTimes) << "\nbare_us " << median(bareTimes) << "\nratio "
+              << median(ratios) << "\nalone_us " << alone << "\n";
+    return 0;
+}

@@ -1,0 +1,104 @@
+// Counts the frames a program shows, from outside: loaded with LD_PRELOAD, it
+// stands in for glXSwapBuffers (which the graphics library calls once per
+// display()) and passes every call on. The first FRAME_COUNTER_WARMUP seconds
+// (default 1) after the first frame are not counted. At exit it writes one line
+// to the file named by FRAME_COUNTER_OUT:
+//     <frames> <seconds> <CPU seconds> <peak resident KiB> <renderer>
+// where both times run from the end of the warm-up to the last frame, the CPU
+// time over all the program's threads (the X server's share is not in it).
+#include <X11/Xlib.h>
+#include <dlfcn.h>
+
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using SwapBuffers = void (*)(Display*, XID);
+using GetString = const unsigned char* (*)(unsigned);
+constexpr unsigned glRenderer = 0x1F01;  // GL_RENDERER
+
+// Plain data only: it is read at exit, when objects with destructors may
+// already be gone.
+struct Count {
+    bool started = false;
+    bool warm = false;
+    Clock::time_point first, warmFrom, last;
+    double cpuFrom = 0, cpuLast = 0;
+    long frames = 0;
+    char renderer[128] = "unknown";
+} count;
+
+double warmupSeconds()
+{
+    const char* text = std::getenv("FRAME_COUNTER_WARMUP");
+    return text ? std::atof(text) : 1.0;
+}
+
+double cpuSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+std::string peakResidentKiB()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::to_string(std::atol(line.c_str() + 6));
+    return "0";
+}
+
+// The renderer's name, read while the program's GL context is current.
+void readRendererName()
+{
+    const auto getString = reinterpret_cast<GetString>(dlsym(RTLD_DEFAULT, "glGetString"));
+    if (const unsigned char* name = getString ? getString(glRenderer) : nullptr)
+        std::snprintf(count.renderer, sizeof count.renderer, "%s", reinterpret_cast<const char*>(name));
+}
+
+__attribute__((destructor)) void report()
+{
+    const char* path = std::getenv("FRAME_COUNTER_OUT");
+    if (!path)
+        return;
+    const double seconds = count.warm ? std::chrono::duration<double>(count.last - count.warmFrom).count() : 0;
+    const double cpu = count.warm ? count.cpuLast - count.cpuFrom : 0;
+    std::ofstream(path) << count.frames << " " << seconds << " " << cpu << " " << peakResidentKiB() << " "
+                        << count.renderer << "\n";
+}
+
+}  // namespace
+
+extern "C" void glXSwapBuffers(Display* display, XID drawable)
+{
+    static const auto real = reinterpret_cast<SwapBuffers>(dlsym(RTLD_NEXT, "glXSwapBuffers"));
+    real(display, drawable);
+
+    const Clock::time_point now = Clock::now();
+    if (!count.started) {
+        count.started = true;
+        count.first = now;
+        readRendererName();
+        return;
+    }
+    if (!count.warm) {
+        static const double warmup = warmupSeconds();
+        if (std::chrono::duration<double>(now - count.first).count() < warmup)
+            return;
+        count.warm = true;
+        count.warmFrom = now;
+        count.cpuFrom = cpuSeconds();
+        return;
+    }
+    ++count.frames;
+    count.last = now;
+    count.cpuLast = cpuSeconds();
+}
