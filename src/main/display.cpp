@@ -2,11 +2,12 @@
 
 #include <X11/Xlib.h>
 
-bool displayAvailable()
+void DisplayCloser::operator()(_XDisplay* display) const
 {
-    Display* display = XOpenDisplay(nullptr);
-    if (!display)
-        return false;
     XCloseDisplay(display);
-    return true;
+}
+
+DisplayConnection openDisplay()
+{
+    return DisplayConnection(XOpenDisplay(nullptr));
 }

@@ -10,7 +10,8 @@ int main()
 {
     // Without an X display the library aborts at its first texture; say why
     // and how to run the program instead.
-    if (!displayAvailable()) {
+    const DisplayConnection display = openDisplay();
+    if (!display) {
         std::cerr << "spritebench: no X display (DISPLAY is unset or cannot be opened).\n"
                      "Run it on a desktop, or without one under a virtual X server:\n"
                      "    xvfb-run -a build/spritebench\n";
