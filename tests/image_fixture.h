@@ -2,9 +2,8 @@
 
 #include <SFML/Graphics/Image.hpp>
 
-#include <unistd.h>
-
 #include <filesystem>
+#include <random>
 #include <string>
 
 // Runs a test in a scratch working directory with its own images/ folder, so
@@ -14,7 +13,7 @@ public:
     ScratchImages()
         : previous(std::filesystem::current_path()),
           root(std::filesystem::temp_directory_path() /
-               ("spritebench-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++)))
+               ("spritebench-test-" + std::to_string(std::random_device{}()) + "-" + std::to_string(counter++)))
     {
         std::filesystem::create_directories(root / "images");
         std::filesystem::current_path(root);

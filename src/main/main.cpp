@@ -1,6 +1,7 @@
 #include "commands.h"
 #include "display.h"
 #include "SpriteObject.h"
+#include "standard_streams.h"
 
 #include <SFML/Graphics.hpp>
 
@@ -8,8 +9,10 @@
 
 int main()
 {
-    // Without an X display the library aborts at its first texture; say why
-    // and how to run the program instead.
+    openClosedStandardStreams();
+
+    // Only with X11 can there be no display; the library would abort at its
+    // first texture, so say why and how to run the program instead.
     const DisplayConnection display = openDisplay();
     if (!display) {
         std::cerr << "spritebench: no X display (DISPLAY is unset or cannot be opened).\n"
