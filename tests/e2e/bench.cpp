@@ -10,8 +10,9 @@ constexpr int pointerY = 450;
 
 }  // namespace
 
-Bench::Bench(const std::string& display, const std::filesystem::path& workingDirectory, Program::Input input)
-    : process(SPRITEBENCH_PATH, workingDirectory, display, input), hands(display)
+Bench::Bench(const std::string& display, const std::filesystem::path& workingDirectory,
+             const Program::Streams& streams)
+    : process({SPRITEBENCH_PATH}, workingDirectory, display, streams), hands(display)
 {
     hands.switchAutorepeatOff();
     if (hands.autorepeatIsOn())

@@ -21,7 +21,7 @@ public:
     static constexpr long rowsPerPass = 23;  // key state reads in one command pass
 
     Bench(const std::string& display, const std::filesystem::path& workingDirectory,
-          Program::Input input = Program::Input::Typed);
+          const Program::Streams& streams = Program::Input::Typed);
     ~Bench();
 
     // Holds `keys` ("q", "12", ...) while one pointer motion reaches the

@@ -52,9 +52,9 @@ protected:
 
     std::filesystem::path images() const { return root / "images"; }
 
-    Bench& start(Program::Input input = Program::Input::Typed)
+    Bench& start(const Program::Streams& streams = Program::Input::Typed)
     {
-        bench = std::make_unique<Bench>(sharedDisplay().name(), root, input);
+        bench = std::make_unique<Bench>(sharedDisplay().name(), root, streams);
         return *bench;
     }
 

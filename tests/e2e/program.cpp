@@ -55,8 +55,8 @@ void drain(int& fd, std::string& text)
 
 }  // namespace
 
-Program::Program(const std::string& executable, const std::filesystem::path& workingDirectory,
-                 const std::string& display, Input input)
+Program::Program(const std::vector<std::string>& command, const std::filesystem::path& workingDirectory,
+                 const std::string& display, const Streams& streams)
 {
     // A write to a program that has gone must fail, not end the test.
     signal(SIGPIPE, SIG_IGN);
@@ -72,20 +72,31 @@ Program::Program(const std::string& executable, const std::filesystem::path& wor
         envp.push_back(const_cast<char*>(variable.c_str()));
     envp.push_back(nullptr);
     const std::string directory = workingDirectory.string();
-    char* argv[] = {const_cast<char*>(executable.c_str()), nullptr};
+    std::vector<char*> argv;
+    for (const std::string& word : command)
+        argv.push_back(const_cast<char*>(word.c_str()));
+    argv.push_back(nullptr);
+    const Input input = streams.input;
 
     pid = fork();
     if (pid < 0)
         throw std::runtime_error("fork failed");
     if (pid == 0) {
-        if (input == Input::DevNull)
-            in[0] = open("/dev/null", O_RDONLY);
+        if (input == Input::DevNull || input == Input::DevZero)
+            in[0] = open(input == Input::DevNull ? "/dev/null" : "/dev/zero", O_RDONLY);
         dup2(in[0], STDIN_FILENO);
         dup2(out[1], STDOUT_FILENO);
         dup2(err[1], STDERR_FILENO);
         if (chdir(directory.c_str()) != 0)
             _exit(126);
-        execve(argv[0], argv, envp.data());
+        // Closed last: the descriptors of the pipes are closed at exec anyway.
+        if (input == Input::Closed)
+            close(STDIN_FILENO);
+        if (streams.outputClosed)
+            close(STDOUT_FILENO);
+        if (streams.errorsClosed)
+            close(STDERR_FILENO);
+        execve(argv[0], argv.data(), envp.data());
         _exit(127);
     }
     close(in[0]);
@@ -94,7 +105,7 @@ Program::Program(const std::string& executable, const std::filesystem::path& wor
     inputFd = in[1];
     outputFd = out[0];
     errorFd = err[0];
-    if (input == Input::DevNull)
+    if (input != Input::Typed)
         closeIfOpen(inputFd);
     else
         fcntl(inputFd, F_SETFL, O_NONBLOCK);
@@ -210,4 +221,13 @@ std::chrono::milliseconds Program::cpuTime() const
         }
     }
     return std::chrono::milliseconds((userTicks + systemTicks) * 1000 / sysconf(_SC_CLK_TCK));
+}
+
+long Program::residentKiB() const
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::stol(line.substr(6));
+    return -1;
 }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
@@ -15,15 +16,22 @@ using namespace std::chrono_literals;
 // as soon as what they wait for has happened; this only bounds a failure.
 inline constexpr auto patience = 20s;
 
-// The built program, run in a working directory of the test's choosing on a
-// given display, with its standard output and error read through pipes.
-// Standard input is a pipe the test types into, or /dev/null.
+// A program, run in a working directory of the test's choosing on a given
+// display, with its standard output and error read through pipes.
+// Standard input is a pipe the test types into, a device, or closed.
 class Program {
 public:
-    enum class Input { Typed, DevNull };
+    enum class Input { Typed, DevNull, DevZero, Closed };
+    struct Streams {
+        Streams(Input input = Input::Typed) : input(input) {}
+        Input input;
+        bool outputClosed = false;
+        bool errorsClosed = false;
+    };
 
-    Program(const std::string& executable, const std::filesystem::path& workingDirectory,
-            const std::string& display, Input input);
+    // `command` is the executable, then its arguments.
+    Program(const std::vector<std::string>& command, const std::filesystem::path& workingDirectory,
+            const std::string& display, const Streams& streams);
     ~Program();  // kills the program if it still runs
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
@@ -47,6 +55,8 @@ public:
 
     // Processor time used so far, all threads.
     std::chrono::milliseconds cpuTime() const;
+    // Resident memory now, in KiB.
+    long residentKiB() const;
 
 private:
     void collect(int waitMs);
