@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <sstream>
 #include <string>
 
@@ -17,6 +18,7 @@ struct Console {
 
 const std::string endLine = "standard input has ended; console commands are now ignored\n";
 const std::string refusal = "not a number, try again\n";
+const std::string tooLarge = "too large for a float, try again\n";
 
 TEST(PromptValue, ReadsOneNumberAndLeavesTheRestOfTheLine)
 {
@@ -44,8 +46,22 @@ TEST(PromptValue, RefusesWhatIsNotAWholeNumberAndAsksAgain)
     for (const std::string bad : {"abc", "12abc", "nan", "inf", "-inf", "1e39", "-1e39", "3,5", "--1"}) {
         Console console(bad + " 99 ignored too\n42\n");
         EXPECT_EQ(console.ask("x"), 42.0f) << bad;
-        EXPECT_EQ(console.out.str(), "x = " + refusal + "x = ") << bad;
+        const bool large = bad.find("1e39") != std::string::npos;
+        EXPECT_EQ(console.out.str(), "x = " + (large ? tooLarge : refusal) + "x = ") << bad;
     }
+}
+
+TEST(PromptValue, NumbersTooSmallForAFloatBecomeZeroOrADenormal)
+{
+    Console console("1e-50 -1e-50 1e-40\n");
+    EXPECT_EQ(console.ask("a"), 0.0f);
+    const auto negative = console.ask("b");
+    ASSERT_TRUE(negative);
+    EXPECT_TRUE(*negative == 0.0f && std::signbit(*negative));
+    const auto denormal = console.ask("c");
+    ASSERT_TRUE(denormal);
+    EXPECT_GT(*denormal, 0.0f);
+    EXPECT_LT(*denormal, std::numeric_limits<float>::min());
 }
 
 TEST(PromptValue, EndOfInputGivesNoValueAndIsReportedOnce)
@@ -62,7 +78,8 @@ TEST(PromptValue, LastNumberBeforeTheEndIsUsedAndTheEndReported)
     Console console("7");
     EXPECT_EQ(console.ask("x"), 7.0f);
     EXPECT_EQ(console.ask("y"), std::nullopt);
-    EXPECT_EQ(console.out.str(), "x = " + endLine);
+    // The typed 7 stands after "x = " on the console: the notice starts a line.
+    EXPECT_EQ(console.out.str(), "x = \n" + endLine);
 }
 
 TEST(PromptValue, EndAfterAWordIsAnEndNotAValue)

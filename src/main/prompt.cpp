@@ -1,21 +1,53 @@
 #include "prompt.h"
 
+#include <cmath>
 #include <istream>
 #include <limits>
+#include <locale>
 #include <ostream>
 #include <sstream>
 
 namespace {
 
-// The whole token must be one float as `>>` reads it, in range: "12abc",
-// "nan" and "1e39" are refused rather than cut short or saturated.
-std::optional<float> parseNumber(const std::string& token)
+// Longer than any number a person types. A longer token is refused as soon as
+// it passes this, so that input with no blank in it (an endless line, or
+// /dev/zero) cannot grow the program's memory.
+constexpr std::size_t longestToken = 4096;
+
+enum class Reading { Number, NotANumber, TooLarge };
+
+// The whole token must be one float as `>>` reads it, in range: "12abc" and
+// "nan" are refused rather than cut short, "1e39" rather than saturated.
+Reading parseNumber(const std::string& token, float& value)
 {
     std::istringstream text(token);
-    float value = 0;
-    if (!(text >> value) || text.peek() != std::char_traits<char>::eof())
-        return std::nullopt;
-    return value;
+    value = 0;
+    if (!(text >> value))
+        // A stream that meets a number out of range gives the largest float
+        // of that sign along with the failure.
+        return std::fabs(value) == std::numeric_limits<float>::max() ? Reading::TooLarge : Reading::NotANumber;
+    return text.peek() == std::char_traits<char>::eof() ? Reading::Number : Reading::NotANumber;
+}
+
+// Reads the next blank-separated word, as `>>` would, but stops holding it
+// once it is longer than `longestToken`: then `tooLong` is set and the rest
+// of the word is left unread.
+std::string readToken(std::istream& in, bool& tooLong)
+{
+    std::string token;
+    tooLong = false;
+    in >> std::ws;
+    const auto& blank = std::use_facet<std::ctype<char>>(in.getloc());
+    for (int next = in.peek(); next != std::char_traits<char>::eof(); next = in.peek()) {
+        if (blank.is(std::ctype_base::space, static_cast<char>(next)))
+            break;
+        if (token.size() == longestToken) {
+            tooLong = true;
+            break;
+        }
+        token.push_back(static_cast<char>(in.get()));
+    }
+    return token;
 }
 
 void reportEnd(std::ostream& out)
@@ -36,20 +68,29 @@ std::optional<float> promptValue(std::string name, std::istream& in, std::ostrea
         return std::nullopt;
     for (;;) {
         out << name << " = " << std::flush;
-        std::string token;
-        if (!(in >> token)) {
+        bool tooLong = false;
+        const std::string token = readToken(in, tooLong);
+        if (token.empty()) {
             out << std::endl;
             reportEnd(out);
             return std::nullopt;
         }
-        if (const auto value = parseNumber(token)) {
+        float value = 0;
+        const Reading reading = tooLong ? Reading::NotANumber : parseNumber(token, value);
+        if (reading == Reading::Number) {
             // The last number before the end is still used; the end is
-            // reported now, since no later prompt will be shown.
-            if (inputEnded(in))
+            // reported now, on a line of its own, since no later prompt will
+            // be shown.
+            if (inputEnded(in)) {
+                out << std::endl;
                 reportEnd(out);
+            }
             return value;
         }
+        // The rest of the line goes with the refused token; `ignore` keeps
+        // none of it.
         in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
-        out << "not a number, try again" << std::endl;
+        out << (reading == Reading::TooLarge ? "too large for a float, try again" : "not a number, try again")
+            << std::endl;
     }
 }

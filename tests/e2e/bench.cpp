@@ -1,6 +1,7 @@
 #include "bench.h"
 
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -118,6 +119,14 @@ Screenshot Bench::picture()
 
 std::optional<int> Bench::close()
 {
-    hands.askToClose(programWindow);
+    askToClose();
     return process.waitForExit();
+}
+
+void Bench::askToClose() { hands.askToClose(programWindow); }
+
+bool Bench::windowIsShown()
+{
+    bool firstLook = true;
+    return hands.waitForWindow("spritebench", [&] { return std::exchange(firstLook, false); }) != 0;
 }

@@ -48,6 +48,8 @@ public:
 
     // Asks the window to close as its close button would; the exit code.
     std::optional<int> close();
+    void askToClose();
+    bool windowIsShown();
 
     Program& program() { return process; }
     TrafficRecorder& recorder() { return *traffic; }

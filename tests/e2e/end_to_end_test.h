@@ -9,7 +9,6 @@
 
 #include <filesystem>
 #include <memory>
-#include <regex>
 #include <sstream>
 
 // One virtual X server for all the tests of this process.
@@ -20,14 +19,19 @@ inline VirtualDisplay& sharedDisplay()
 }
 
 // Lines the graphics library writes on its own error stream.
+inline bool isLibraryMessage(const std::string& line)
+{
+    const auto startsWith = [&](const std::string& start) { return line.rfind(start, 0) == 0; };
+    return startsWith("Failed to load image \"images/image1.png\". Reason: ") ||
+           (startsWith("Failed to create texture, invalid size (") && line.back() == ')') ||
+           line == "Setting vertical sync not supported";
+}
+
 inline ::testing::AssertionResult onlyLibraryMessages(const std::string& errors)
 {
-    static const std::regex library(R"(Failed to load image "images/image1\.png"\. Reason: .*)"
-                                    R"(|Failed to create texture, invalid size \(\d+x\d+\))"
-                                    R"(|Setting vertical sync not supported)");
     std::istringstream lines(errors);
     for (std::string line; std::getline(lines, line);)
-        if (!std::regex_match(line, library))
+        if (!isLibraryMessage(line))
             return ::testing::AssertionFailure() << "not the library's: \"" << line << "\"";
     return ::testing::AssertionSuccess();
 }

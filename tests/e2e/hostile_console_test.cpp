@@ -8,6 +8,7 @@ namespace {
 
 const std::string endLine = "standard input has ended; console commands are now ignored\n";
 const std::string refusal = "not a number, try again\n";
+const std::string tooLarge = "too large for a float, try again\n";
 
 class NoConsole : public EndToEndTest {};
 
@@ -52,8 +53,28 @@ TEST_F(HostileConsole, MegabyteLineIsRefusedWhole)
 TEST_F(HostileConsole, WhatIsNotAWholeFiniteFloatIsRefused)
 {
     EXPECT_EQ(bench->pass("w", "12abc\nnan\ninf\n1e39\n-0\n"),
-              "setX(x): \nx = " + refusal + "x = " + refusal + "x = " + refusal + "x = " + refusal + "x = ");
+              "setX(x): \nx = " + refusal + "x = " + refusal + "x = " + refusal + "x = " + tooLarge + "x = ");
     EXPECT_EQ(bench->pass("1"), "p->getX() = -0\n");
+}
+
+TEST_F(NoConsole, EndlessInputWithNoBlankInItKeepsMemoryFlat)
+{
+    start(Program::Input::DevZero);
+    bench->hold("w");
+    bench->nudgePointer();
+    ASSERT_TRUE(bench->program().waitForOutput("setX(x): \nx = "));
+    const long before = bench->program().residentKiB();
+    std::this_thread::sleep_for(1500ms);
+    EXPECT_LT(bench->program().residentKiB() - before, 2048) << "KiB more after 1.5 s of reading zeros";
+}
+
+TEST_F(NoConsole, StartedWithEveryStandardStreamClosedItRunsAndExitsWithZero)
+{
+    Program::Streams closed(Program::Input::Closed);
+    closed.outputClosed = closed.errorsClosed = true;
+    start(closed);
+    bench->pass("1q");
+    expectClosesWithExitCodeZero();
 }
 
 // Waiting at a prompt, the program sleeps in its read: a spinning one would

@@ -16,6 +16,18 @@ TEST_F(HostileWindow, ClosingWhileAKeyIsHeldRunsThatLastPassAndExitsWithZero)
     EXPECT_EQ(bench->program().output(), "p->getX() = 100\n");
 }
 
+TEST_F(HostileWindow, TheCloseRequestClosesTheWindowBeforeItsPassRuns)
+{
+    // Q's prompt holds the pass of the close request: the window is gone by then.
+    bench->hold("q");
+    bench->askToClose();
+    ASSERT_TRUE(bench->program().waitForOutput("setXY(x, y): \nx = "));
+    EXPECT_TRUE(bench->program().waitUntil([&] { return !bench->windowIsShown(); }));
+    bench->release("q");
+    bench->program().type("1 2\n");
+    EXPECT_EQ(bench->program().waitForExit(), 0);
+}
+
 TEST_F(HostileWindow, EveryEventOfABurstRunsOnePassInOrder)
 {
     constexpr int burst = 2000;
