@@ -1,0 +1,100 @@
+// The Windows build of spritebench, run by Wine in an X server of the
+// check's own and judged as a person at the machine would: the window opens
+// and shows the sprite, a key held in it asks for a number on the console,
+// the typed number moves the sprite, and closing the window ends the program
+// with exit code 0.
+//
+//     wine_check WINE64 SPRITEBENCH_EXE
+//
+// WINEPREFIX and WINEDEBUG are taken from the environment (scripts/windows
+// sets both). Not one of the CTest suites: it needs Wine and a Windows build.
+
+#include "../image_fixture.h"
+#include "desktop.h"
+#include "keyboard_focus.h"
+#include "picture_check.h"
+#include "program.h"
+#include "virtual_display.h"
+
+#include <gtest/gtest.h>
+
+#include <iostream>
+#include <thread>
+
+namespace {
+
+std::string wine;
+std::string windowsProgram;
+
+// The first start in a Wine prefix takes several seconds before any window.
+constexpr auto windowPatience = 60s;
+
+SpriteLook uprightAt(int x, int y)
+{
+    return {x, y, 32, ScratchImages::topLeft, ScratchImages::topRight, ScratchImages::bottomLeft,
+            ScratchImages::bottomRight};
+}
+
+// Looks at the window until it shows only `look`; the last verdict if it
+// never does within `patience`.
+::testing::AssertionResult comesToShow(Desktop& hands, WindowId window, const SpriteLook& look)
+{
+    const auto deadline = Clock::now() + patience;
+    for (;;) {
+        ::testing::AssertionResult verdict = showsOnly(hands.grab(window), look);
+        if (verdict || Clock::now() > deadline)
+            return verdict;
+        std::this_thread::sleep_for(50ms);
+    }
+}
+
+TEST(WindowsBuildUnderWine, ShowsTheSpriteMovesItOnAKeyAndANumberAndClosesWithExitCodeZero)
+{
+    VirtualDisplay display;
+    ScratchImages scratch;  // the working directory now, with its images/
+    scratch.write("image1.png", ScratchImages::quadrantSheet(64, 64));
+    Desktop hands(display.name());
+    // A held key must make one key-down message, not a stream of them.
+    hands.switchAutorepeatOff();
+    Program program({wine, windowsProgram}, std::filesystem::current_path(), display.name(),
+                    Program::Input::Typed);
+
+    const auto deadline = Clock::now() + windowPatience;
+    const WindowId window = hands.waitForWindow(
+        "spritebench", [&] { return Clock::now() < deadline && !program.waitForExit(0s); });
+    ASSERT_NE(window, 0u) << "no window \"spritebench\"; exit code "
+                          << program.waitForExit(0s).value_or(-1) << ", standard error:\n"
+                          << program.errors();
+    EXPECT_TRUE(comesToShow(hands, window, uprightAt(100, 100)));
+    EXPECT_EQ(program.output(), "");
+
+    KeyboardFocus focus(display.name());
+    if (!focus.isIn(window))
+        focus.giveTo(window);
+    ASSERT_TRUE(focus.isIn(window)) << "the window does not get the keyboard focus";
+
+    hands.holdKey('w');
+    const bool prompted = program.waitForOutput("setX(x): \nx = ");
+    hands.releaseKey('w');
+    ASSERT_TRUE(prompted) << "holding W printed \"" << program.output() << "\"";
+    program.type("250\n");
+    EXPECT_TRUE(comesToShow(hands, window, uprightAt(250, 100)));
+    EXPECT_EQ(program.output(), "setX(x): \nx = ");
+
+    hands.askToClose(window);
+    EXPECT_EQ(program.waitForExit(), 0) << "standard error:\n" << program.errors();
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    if (argc != 3) {
+        std::cerr << "usage: " << argv[0] << " WINE64 SPRITEBENCH_EXE\n";
+        return 2;
+    }
+    wine = argv[1];
+    windowsProgram = std::filesystem::absolute(argv[2]).string();
+    return RUN_ALL_TESTS();
+}
