@@ -1,5 +1,6 @@
 # Cross-builds for 64-bit Windows with Debian's MinGW-w64 (g++-mingw-w64-x86-64),
-# threads of the POSIX model (std::thread and std::mutex need it):
+# in its POSIX thread model: GCC 12's C++ library has std::thread and
+# std::mutex only in that one, not in the win32 model.
 #
 #   cmake -S . -B build-mingw -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
 #         -DFETCHCONTENT_SOURCE_DIR_SFML=$PWD/build-deps/SFML-2.6.2 -DBUILD_TESTING=OFF

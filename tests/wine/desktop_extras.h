@@ -6,9 +6,17 @@
 
 struct _XDisplay;
 
+// Wine makes and destroys short-lived top-level windows of its own while a
+// program starts, so one can be gone between the listing of the windows and
+// the question about its name. Xlib's default handler would end the check
+// on that error; from this call on, an error about a window that no longer
+// exists makes only the request fail, and any other error still ends the
+// check.
+void tolerateVanishingWindows();
+
 // Where key events go. With no window manager on the server, nothing gives a
 // newly mapped window the focus unless its program takes it, so the check
-// can give it as a window manager would on a click.
+// gives it as a window manager would on a click.
 class KeyboardFocus {
 public:
     explicit KeyboardFocus(const std::string& display);

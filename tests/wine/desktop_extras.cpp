@@ -1,8 +1,28 @@
-#include "keyboard_focus.h"
+#include "desktop_extras.h"
 
 #include <X11/Xlib.h>
 
 #include <stdexcept>
+
+namespace {
+
+XErrorHandler defaultHandler = nullptr;
+
+int ignoreVanishedWindows(Display* display, XErrorEvent* error)
+{
+    if (error->error_code == BadWindow)
+        return 0;
+    return defaultHandler(display, error);
+}
+
+}  // namespace
+
+void tolerateVanishingWindows()
+{
+    const XErrorHandler previous = XSetErrorHandler(ignoreVanishedWindows);
+    if (previous != ignoreVanishedWindows)
+        defaultHandler = previous;
+}
 
 KeyboardFocus::KeyboardFocus(const std::string& name) : display(XOpenDisplay(name.c_str()))
 {
@@ -17,7 +37,7 @@ bool KeyboardFocus::isIn(WindowId window)
     Window focus = 0;
     int revertTo = 0;
     XGetInputFocus(display, &focus, &revertTo);
-    // Up from the focused window to the root, looking for `window`.
+    // Up from the focused window towards the root, looking for `window`.
     while (focus != None && focus != PointerRoot) {
         if (focus == window)
             return true;
