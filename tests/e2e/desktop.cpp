@@ -9,9 +9,25 @@
 #include <stdexcept>
 #include <thread>
 
+namespace {
+
+XErrorHandler defaultErrorHandler = nullptr;
+
+// A window can go between the listing of the windows and a question about
+// it (Wine makes short-lived ones while a program starts). Xlib's default
+// handler would end the test on that error; this makes only the request fail.
+int ignoreVanishedWindows(Display* display, XErrorEvent* error)
+{
+    return error->error_code == BadWindow ? 0 : defaultErrorHandler(display, error);
+}
+
+}  // namespace
+
 Desktop::Desktop(const std::string& name)
 {
     enableXlibThreads();
+    if (const XErrorHandler previous = XSetErrorHandler(ignoreVanishedWindows); previous != ignoreVanishedWindows)
+        defaultErrorHandler = previous;
     display = XOpenDisplay(name.c_str());
     if (!display)
         throw std::runtime_error("cannot open display " + name);
@@ -68,6 +84,12 @@ WindowId Desktop::waitForWindow(const std::string& title, const std::function<bo
 void Desktop::takeFocusAway()
 {
     XSetInputFocus(display, None, RevertToNone, CurrentTime);
+    sync();
+}
+
+void Desktop::giveFocusTo(WindowId window)
+{
+    XSetInputFocus(display, window, RevertToParent, CurrentTime);
     sync();
 }
 

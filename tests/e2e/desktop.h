@@ -28,6 +28,9 @@ public:
     // Keyboard focus goes nowhere: keys still change the live key state, but
     // no window gets key events.
     void takeFocusAway();
+    // Key events go to `window`, as a window manager would send them after a
+    // click on it.
+    void giveFocusTo(WindowId window);
     bool keyEventsGoSomewhere();  // false once the focus is taken away
 
     // `key` is the character on the key: 'q', '1', ...

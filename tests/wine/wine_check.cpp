@@ -11,7 +11,6 @@
 
 #include "../image_fixture.h"
 #include "desktop.h"
-#include "desktop_extras.h"
 #include "picture_check.h"
 #include "program.h"
 #include "virtual_display.h"
@@ -74,7 +73,6 @@ TEST(WindowsBuildUnderWine, ShowsTheSpriteMovesItOnAKeyAndANumberAndClosesWithEx
     VirtualDisplay display;
     ScratchImages scratch;  // the working directory now, with its images/
     scratch.write("image1.png", ScratchImages::quadrantSheet(64, 64));
-    tolerateVanishingWindows();
     Desktop hands(display.name());
     // A held key must make one key-down message, not a stream of them.
     hands.switchAutorepeatOff();
@@ -91,11 +89,8 @@ TEST(WindowsBuildUnderWine, ShowsTheSpriteMovesItOnAKeyAndANumberAndClosesWithEx
     EXPECT_EQ(program.output(), "");
 
     // No window manager runs here, and Wine does not give its window the
-    // focus by itself: give it, as a click on the window would.
-    KeyboardFocus focus(display.name());
-    if (!focus.isIn(window))
-        focus.giveTo(window);
-    ASSERT_TRUE(focus.isIn(window)) << "the window does not get the keyboard focus";
+    // focus by itself.
+    hands.giveFocusTo(window);
 
     hands.holdKey('w');
     const std::string prompt = withWindowsLineEnds("setX(x): \nx = ");
