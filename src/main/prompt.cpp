@@ -17,11 +17,14 @@ constexpr std::size_t longestToken = 4096;
 enum class Reading { Number, NotANumber, TooLarge };
 
 // The whole token must be one float as `>>` reads it, in range: "12abc" and
-// "nan" are refused rather than cut short, "1e39" rather than saturated.
+// "nan" are refused rather than cut short, "1e39" rather than saturated, and
+// a token that `readToken` stopped holding is refused whatever it began with.
 Reading parseNumber(const std::string& token, float& value)
 {
-    std::istringstream text(token);
     value = 0;
+    if (token.size() > longestToken)
+        return Reading::NotANumber;
+    std::istringstream text(token);
     if (!(text >> value))
         // A stream that meets a number out of range gives the largest float
         // of that sign along with the failure.
@@ -29,22 +32,17 @@ Reading parseNumber(const std::string& token, float& value)
     return text.peek() == std::char_traits<char>::eof() ? Reading::Number : Reading::NotANumber;
 }
 
-// Reads the next blank-separated word, as `>>` would, but stops holding it
-// once it is longer than `longestToken`: then `tooLong` is set and the rest
-// of the word is left unread.
-std::string readToken(std::istream& in, bool& tooLong)
+// Reads the next blank-separated word, as `>>` would, but holds at most one
+// character more than `longestToken`: the rest of a longer word stays unread.
+std::string readToken(std::istream& in)
 {
     std::string token;
-    tooLong = false;
     in >> std::ws;
     const auto& blank = std::use_facet<std::ctype<char>>(in.getloc());
-    for (int next = in.peek(); next != std::char_traits<char>::eof(); next = in.peek()) {
+    for (int next = in.peek(); next != std::char_traits<char>::eof() && token.size() <= longestToken;
+         next = in.peek()) {
         if (blank.is(std::ctype_base::space, static_cast<char>(next)))
             break;
-        if (token.size() == longestToken) {
-            tooLong = true;
-            break;
-        }
         token.push_back(static_cast<char>(in.get()));
     }
     return token;
@@ -68,15 +66,14 @@ std::optional<float> promptValue(std::string name, std::istream& in, std::ostrea
         return std::nullopt;
     for (;;) {
         out << name << " = " << std::flush;
-        bool tooLong = false;
-        const std::string token = readToken(in, tooLong);
+        const std::string token = readToken(in);
         if (token.empty()) {
             out << std::endl;
             reportEnd(out);
             return std::nullopt;
         }
         float value = 0;
-        const Reading reading = tooLong ? Reading::NotANumber : parseNumber(token, value);
+        const Reading reading = parseNumber(token, value);
         if (reading == Reading::Number) {
             // The last number before the end is still used; the end is
             // reported now, on a line of its own, since no later prompt will
