@@ -1,5 +1,6 @@
 // close_window TITLE [SECONDS]: waits up to SECONDS (default 10) for a
-// top-level window titled TITLE on the current X display, then asks it to close
+// top-level window whose title starts with TITLE (spritebench's names its
+// SFML after it) on the current X display, then asks it to close
 // the way a window manager's close button does (a WM_DELETE_WINDOW message),
 // so that the program ends through its own Closed event and normal exit.
 #include <X11/Xlib.h>
@@ -22,7 +23,7 @@ Window findWindow(Display* display, const std::string& title)
     for (unsigned i = 0; i < count && !found; ++i) {
         char* name = nullptr;
         if (XFetchName(display, children[i], &name) && name) {
-            if (title == name)
+            if (std::strncmp(name, title.c_str(), title.size()) == 0)
                 found = children[i];
             XFree(name);
         }

@@ -10,6 +10,7 @@
 //     alone_us <microseconds>
 #include "commands.h"
 #include "SpriteObject.h"
+#include "sfml_compat.h"
 
 #include <SFML/Graphics.hpp>
 
@@ -53,8 +54,8 @@ int main(int argc, char** argv)
     const int rounds = argc > 1 ? std::atoi(argv[1]) : 41;
     const int callsPerRound = argc > 2 ? std::atoi(argv[2]) : 100;
 
-    sf::RenderWindow window(sf::VideoMode(640, 480, 32), "command pass cost", sf::Style::Default,
-                            sf::ContextSettings(0, 0, 0, 2, 0));
+    sf::RenderWindow window;
+    compat::createWindow(window, 640, 480, "command pass cost", sf::Style::Default, sf::ContextSettings{0, 0, 0, 2, 0});
     SpriteObject object;
     float dalpha = 0;
     float angle = 0;
@@ -71,8 +72,7 @@ int main(int argc, char** argv)
 
     std::vector<double> passTimes, bareTimes, ratios;
     for (int round = 0; round < rounds; ++round) {
-        sf::Event event;
-        while (window.pollEvent(event)) {
+        while (compat::pollEvent(window) != compat::Event::None) {
         }
         double passTime, bareTime;
         if (round % 2) {

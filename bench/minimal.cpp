@@ -4,6 +4,8 @@
 // displays. The frame-rate and memory figures of spritebench are quoted
 // against it. Run it from the project root; an argument replaces the window
 // title, so that two copies can be told apart.
+#include "sfml_compat.h"
+
 #include <SFML/Graphics.hpp>
 
 int main(int argc, char** argv)
@@ -11,16 +13,16 @@ int main(int argc, char** argv)
     sf::Texture texture;
     if (!texture.loadFromFile("images/image1.png"))
         return 1;
-    sf::Sprite sprite(texture, sf::IntRect(0, 0, 32, 32));
-    sprite.setOrigin(16, 16);
-    sprite.setPosition(100, 100);
+    sf::Sprite sprite(texture, sf::IntRect({0, 0}, {32, 32}));
+    sprite.setOrigin(sf::Vector2f(16, 16));
+    sprite.setPosition(sf::Vector2f(100, 100));
 
-    sf::RenderWindow window(sf::VideoMode(640, 480, 32), argc > 1 ? argv[1] : "minimal", sf::Style::Default,
-                            sf::ContextSettings(0, 0, 0, 2, 0));
+    sf::RenderWindow window;
+    compat::createWindow(window, 640, 480, argc > 1 ? argv[1] : "minimal", sf::Style::Default,
+                         sf::ContextSettings{0, 0, 0, 2, 0});
     while (window.isOpen()) {
-        sf::Event event;
-        while (window.pollEvent(event))
-            if (event.type == sf::Event::Closed)
+        for (compat::Event event; (event = compat::pollEvent(window)) != compat::Event::None;)
+            if (event == compat::Event::Closed)
                 window.close();
         window.clear(sf::Color::White);
         window.draw(sprite);

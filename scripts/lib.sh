@@ -15,9 +15,9 @@ install_missing() {
         cat >&2 <<END
 This script installs with apt-get (Debian, Ubuntu), which is not here. Install
 with your system's package manager: CMake, Ninja (or Make), a C++17 compiler,
-and SFML 2.5 or 2.6 (graphics, window, system) where it offers one; the tests
-also need GoogleTest, and on Linux Xvfb and the XTest library (libXtst).
-Where no SFML 2 is installed, the build makes SFML 2.6.2 from its source, which
+and SFML 3, 2.6 or 2.5 (graphics, window, system) where it offers one; the
+tests also need GoogleTest, and on Linux Xvfb and the XTest library (libXtst).
+Where no SFML is installed, the build makes SFML 2.6.2 from its source, which
 it downloads; it needs FreeType and, on Linux, the X11, Xrandr, Xcursor, udev
 and OpenGL development files. Then, from the project root:
 
@@ -73,4 +73,22 @@ sfml_source() {
         tar xzf "$archive" -C build-deps
     fi
     echo "-DFETCHCONTENT_SOURCE_DIR_SFML=$PWD/build-deps/SFML-2.6.2"
+}
+
+# SFML 3.0.2, built shared from the copy beside the project and installed into
+# build-deps/sfml3 once, as a user's own SFML 3 would be installed; prints that
+# prefix, for CMAKE_PREFIX_PATH. Its libraries find each other through their
+# RUNPATH ($ORIGIN), as the system's do through the system's library path.
+sfml3_prefix() {
+    local archive=../shared/third_party/SFML-3.0.2.tar.gz prefix=$PWD/build-deps/sfml3
+    if [ ! -f "$prefix/lib/cmake/SFML/SFMLConfig.cmake" ]; then
+        [ -f "$archive" ] || { echo "SFML 3.0.2's source is not at $archive" >&2; return 1; }
+        mkdir -p build-deps
+        tar xzf "$archive" -C build-deps
+        cmake -S build-deps/SFML-3.0.2 -B build-deps/sfml3-build -G Ninja -DCMAKE_BUILD_TYPE=Release \
+            -DBUILD_SHARED_LIBS=ON -DSFML_BUILD_AUDIO=OFF -DSFML_BUILD_NETWORK=OFF \
+            '-DCMAKE_INSTALL_RPATH=$ORIGIN' "-DCMAKE_INSTALL_PREFIX=$prefix" >&2 &&
+            cmake --build build-deps/sfml3-build >&2 && cmake --install build-deps/sfml3-build >&2 || return 1
+    fi
+    echo "$prefix"
 }

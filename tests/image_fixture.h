@@ -1,9 +1,12 @@
 #pragma once
 
+#include "sfml_compat.h"
+
 #include <SFML/Graphics/Image.hpp>
 
 #include <filesystem>
 #include <random>
+#include <stdexcept>
 #include <string>
 
 // Runs a test in a scratch working directory with its own images/ folder, so
@@ -29,16 +32,22 @@ public:
     static sf::Image quadrantSheet(unsigned width, unsigned height)
     {
         sf::Image sheet;
-        sheet.create(width, height, outside);
+        compat::createImage(sheet, width, height, outside);
         for (unsigned y = 0; y < 32 && y < height; ++y)
             for (unsigned x = 0; x < 32 && x < width; ++x)
-                sheet.setPixel(x, y, y < 16 ? (x < 16 ? topLeft : topRight) : (x < 16 ? bottomLeft : bottomRight));
+                compat::setPixel(sheet, x, y, y < 16 ? (x < 16 ? topLeft : topRight) : (x < 16 ? bottomLeft : bottomRight));
         return sheet;
     }
 
     void write(const std::string& name, const sf::Image& image) const
     {
-        image.saveToFile((root / "images" / name).string());
+        save(image, root / "images" / name);
+    }
+
+    static void save(const sf::Image& image, const std::filesystem::path& path)
+    {
+        if (!image.saveToFile(path.string()))
+            throw std::runtime_error("cannot write the test image " + path.string());
     }
 
     static inline const sf::Color topLeft{255, 0, 0};

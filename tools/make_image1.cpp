@@ -2,6 +2,8 @@
 // four quadrants of different colours and a black arrow pointing right, so a
 // rotation, a mirror or a wrong texture rectangle shows at once. Outside the
 // frame the sheet is a grey checkerboard, which must never be seen.
+#include "sfml_compat.h"
+
 #include <SFML/Graphics/Image.hpp>
 
 #include <cstdlib>
@@ -33,13 +35,13 @@ int main(int argc, char** argv)
 {
     const char* path = argc > 1 ? argv[1] : "images/image1.png";
     sf::Image sheet;
-    sheet.create(64, 64);
+    compat::createImage(sheet, 64, 64, sf::Color::Black);
     for (unsigned y = 0; y < 64; ++y)
         for (unsigned x = 0; x < 64; ++x) {
             if (x < 32 && y < 32)
-                sheet.setPixel(x, y, onArrow(x, y) ? sf::Color::Black : quadrantColour(x, y));
+                compat::setPixel(sheet, x, y, onArrow(x, y) ? sf::Color::Black : quadrantColour(x, y));
             else
-                sheet.setPixel(x, y, ((x / 8 + y / 8) % 2) ? sf::Color(90, 90, 90) : sf::Color(180, 180, 180));
+                compat::setPixel(sheet, x, y, ((x / 8 + y / 8) % 2) ? sf::Color(90, 90, 90) : sf::Color(180, 180, 180));
         }
     if (!sheet.saveToFile(path)) {
         std::cerr << "make_image1: cannot write " << path << "\n";

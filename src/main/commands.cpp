@@ -33,7 +33,7 @@ Action echo(const char* label, float (SpriteObject::*accessor)() const)
     };
 }
 
-using K = sf::Keyboard;
+using K = sf::Keyboard::Key;
 
 const std::array<Command, 23>& commandTable()
 {

@@ -1,11 +1,18 @@
 #include "commands.h"
 #include "display.h"
 #include "SpriteObject.h"
+#include "sfml_compat.h"
 #include "standard_streams.h"
 
 #include <SFML/Graphics.hpp>
 
 #include <iostream>
+#include <string>
+
+// Names the SFML the program was built with, so that two builds running side
+// by side can be told apart.
+const std::string windowTitle = "spritebench (SFML " + std::to_string(SFML_VERSION_MAJOR) + "." +
+                                std::to_string(SFML_VERSION_MINOR) + "." + std::to_string(SFML_VERSION_PATCH) + ")";
 
 int main()
 {
@@ -26,14 +33,13 @@ int main()
     float dalpha = 0;
     float angle = 0;
 
-    sf::RenderWindow window(sf::VideoMode(640, 480, 32), sf::String("spritebench"), sf::Style::Default,
-                            sf::ContextSettings(0, 0, 0, 2, 0));
+    sf::RenderWindow window;
+    compat::createWindow(window, 640, 480, sf::String(windowTitle), sf::Style::Default, sf::ContextSettings{0, 0, 0, 2, 0});
     const KeyIsDown keyIsDown = [](sf::Keyboard::Key key) { return sf::Keyboard::isKeyPressed(key); };
 
     while (window.isOpen()) {
-        sf::Event event;
-        while (window.pollEvent(event)) {
-            if (event.type == sf::Event::Closed)
+        for (compat::Event event; (event = compat::pollEvent(window)) != compat::Event::None;) {
+            if (event == compat::Event::Closed)
                 window.close();
             runCommandPass(p, dalpha, angle, keyIsDown, std::cin, std::cout);
         }

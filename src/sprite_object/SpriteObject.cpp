@@ -35,14 +35,14 @@ void SpriteObject::loadImage(sf::String fileName, int frameWidth, int frameHeigh
     const std::string path = (sf::String("images/") + fileName).toAnsiString();
     // A failed load is reported by the library on its own error stream; the
     // object then shows an empty texture and everything else works as usual.
-    image.loadFromFile(path);
-    texture.loadFromImage(image, sf::IntRect());
+    static_cast<void>(image.loadFromFile(path));
+    compat::loadTexture(texture, image);
 
     sprite.setTexture(texture, false);
-    sprite.setTextureRect(sf::IntRect(0, 0, frameWidth, frameHeight));
+    sprite.setTextureRect(sf::IntRect({0, 0}, {frameWidth, frameHeight}));
     // Halves in whole pixels: an odd frame puts the origin half a pixel
     // left of or above its exact centre.
-    sprite.setOrigin(static_cast<float>(frameWidth / 2), static_cast<float>(frameHeight / 2));
+    sprite.setOrigin(sf::Vector2f(static_cast<float>(frameWidth / 2), static_cast<float>(frameHeight / 2)));
 }
 
 sf::Sprite SpriteObject::getSprite() const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sfml_compat.h"
+
 #include <SFML/Graphics.hpp>
 
 // A picture cut from an image file, with the numbers that place and shape it
@@ -70,5 +72,5 @@ private:
     float heightBase = 0;
     sf::Image image;
     sf::Texture texture;
-    sf::Sprite sprite;
+    sf::Sprite sprite = compat::blankSprite(texture);
 };

@@ -1,6 +1,7 @@
 #include "SpriteObject.h"
 
 #include <cmath>
+#include <cstdint>
 
 // A NaN is no opacity at all: it leaves alpha as it was, so that the
 // conversion to the colour byte only ever sees a number within 0 to 255.
@@ -26,6 +27,6 @@ void SpriteObject::applyAlpha()
         alpha = 0;
     if (alpha > 255)
         alpha = 255;
-    const auto byte = static_cast<sf::Uint8>(alpha);  // truncates; 127.9 shows as 127
+    const auto byte = static_cast<std::uint8_t>(alpha);  // truncates; 127.9 shows as 127
     sprite.setColor(sf::Color(255, 255, 255, byte));
 }

@@ -43,5 +43,5 @@ float SpriteObject::getY() const { return y; }
 
 void SpriteObject::applyPosition()
 {
-    sprite.setPosition(x, y);
+    sprite.setPosition(sf::Vector2f(x, y));
 }

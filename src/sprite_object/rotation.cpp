@@ -5,14 +5,14 @@
 void SpriteObject::setRotation(float angle)
 {
     rotation = angle;
-    sprite.setRotation(angle);
+    compat::setRotation(sprite, angle);
     normalizeRotation();
 }
 
 void SpriteObject::rotate(float angle)
 {
     rotation += angle;
-    sprite.rotate(angle);
+    compat::rotate(sprite, angle);
     normalizeRotation();
 }
 

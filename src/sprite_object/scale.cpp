@@ -5,7 +5,7 @@ void SpriteObject::setScale(float newScale)
     if (newScale < 0)
         newScale = 0;
     scale = scaleX = scaleY = newScale;
-    sprite.setScale(scaleX, scaleY);
+    sprite.setScale(sf::Vector2f(scaleX, scaleY));
     widthCurrent = widthBase * scale;
     heightCurrent = heightBase * scale;
 }
@@ -17,7 +17,7 @@ void SpriteObject::setScale(float newScaleX, float newScaleY)
     scale = 0;
     scaleX = newScaleX;
     scaleY = newScaleY;
-    sprite.setScale(scaleX, scaleY);
+    sprite.setScale(sf::Vector2f(scaleX, scaleY));
     widthCurrent = widthBase * scaleX;
     heightCurrent = heightBase * scaleY;
 }

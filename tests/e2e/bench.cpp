@@ -1,9 +1,15 @@
 #include "bench.h"
 
+#include <SFML/Config.hpp>
+
 #include <stdexcept>
 #include <utility>
 
 namespace {
+
+// The program's window names the SFML it was built with, the same as the tests'.
+const std::string windowTitle = "spritebench (SFML " + std::to_string(SFML_VERSION_MAJOR) + "." +
+                                std::to_string(SFML_VERSION_MINOR) + "." + std::to_string(SFML_VERSION_PATCH) + ")";
 
 // Where the pointer moves to and fro, far from the sprite.
 constexpr int pointerX = 600;
@@ -18,7 +24,7 @@ Bench::Bench(const std::string& display, const std::filesystem::path& workingDir
     hands.switchAutorepeatOff();
     if (hands.autorepeatIsOn())
         throw std::runtime_error("key autorepeat is still on");
-    programWindow = hands.waitForWindow("spritebench", [this] { return !process.waitForExit(0s); });
+    programWindow = hands.waitForWindow(windowTitle, [this] { return !process.waitForExit(0s); });
     if (!programWindow)
         throw std::runtime_error("the program ended without a window; stderr: " + process.errors());
     traffic = std::make_unique<TrafficRecorder>(display, programWindow);
@@ -128,5 +134,5 @@ void Bench::askToClose() { hands.askToClose(programWindow); }
 bool Bench::windowIsShown()
 {
     bool firstLook = true;
-    return hands.waitForWindow("spritebench", [&] { return std::exchange(firstLook, false); }) != 0;
+    return hands.waitForWindow(windowTitle, [&] { return std::exchange(firstLook, false); }) != 0;
 }

@@ -5,6 +5,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
+#include <cstdint>
 #include <memory>
 #include <stdexcept>
 #include <thread>
@@ -164,7 +165,7 @@ Screenshot Desktop::grab(WindowId window)
             mask >>= 1;
             ++shift;
         }
-        return static_cast<sf::Uint8>(((pixel >> shift) & mask) * 255 / (mask ? mask : 1));
+        return static_cast<std::uint8_t>(((pixel >> shift) & mask) * 255 / (mask ? mask : 1));
     };
     const Visual* visual = attributes.visual;
     Screenshot shot;

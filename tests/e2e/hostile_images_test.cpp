@@ -71,14 +71,14 @@ TEST_F(HostileImage, DirectoryNamedLikeAPicture)
 TEST_F(HostileImage, OnePixelPictureSmallerThanTheFrame)
 {
     sf::Image dot;
-    dot.create(1, 1, sf::Color::Red);
-    dot.saveToFile((images() / "image1.png").string());
+    compat::createImage(dot, 1, 1, sf::Color::Red);
+    ScratchImages::save(dot, images() / "image1.png");
     expectRunsAndClosesCleanly(nothingOutsideTheFrame);
 }
 
 TEST_F(HostileImage, VeryLargePictureStillShowsOnlyItsTopLeftFrame)
 {
-    ScratchImages::quadrantSheet(4096, 4096).saveToFile((images() / "image1.png").string());
+    ScratchImages::save(ScratchImages::quadrantSheet(4096, 4096), images() / "image1.png");
     expectRunsAndClosesCleanly([](const Screenshot& shot) { return showsOnly(shot, upright()); });
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sfml_compat.h"
+
 #include <SFML/Graphics/Color.hpp>
 #include <SFML/Graphics/Image.hpp>
 
@@ -16,10 +18,10 @@ struct Screenshot {
     sf::Image toImage() const
     {
         sf::Image image;
-        image.create(static_cast<unsigned>(width), static_cast<unsigned>(height));
+        compat::createImage(image, static_cast<unsigned>(width), static_cast<unsigned>(height), sf::Color::Black);
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x)
-                image.setPixel(static_cast<unsigned>(x), static_cast<unsigned>(y), at(x, y));
+                compat::setPixel(image, static_cast<unsigned>(x), static_cast<unsigned>(y), at(x, y));
         return image;
     }
 };

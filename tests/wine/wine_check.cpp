@@ -28,6 +28,8 @@ std::string windowsProgram;
 
 // The first start in a Wine prefix takes several seconds before any window.
 constexpr auto windowPatience = 60s;
+// The Windows build is made with SFML 2.6.2 built from source.
+const std::string windowsTitle = "spritebench (SFML 2.6.2)";
 
 SpriteLook uprightAt(int x, int y)
 {
@@ -81,8 +83,8 @@ TEST(WindowsBuildUnderWine, ShowsTheSpriteMovesItOnAKeyAndANumberAndClosesWithEx
 
     const auto deadline = Clock::now() + windowPatience;
     const WindowId window = hands.waitForWindow(
-        "spritebench", [&] { return Clock::now() < deadline && !program.waitForExit(0s); });
-    ASSERT_NE(window, 0u) << "no window \"spritebench\"; exit code "
+        windowsTitle, [&] { return Clock::now() < deadline && !program.waitForExit(0s); });
+    ASSERT_NE(window, 0u) << "no window \"" << windowsTitle << "\"; exit code "
                           << program.waitForExit(0s).value_or(-1) << ", standard error:\n"
                           << program.errors();
     EXPECT_TRUE(comesToShow(hands, window, uprightAt(100, 100)));

@@ -1,0 +1,97 @@
+#include "sfml_compat.h"
+
+#include <cmath>
+
+namespace compat {
+
+void createWindow(sf::RenderWindow& window, unsigned width, unsigned height, const sf::String& title,
+                  std::uint32_t style, const sf::ContextSettings& settings, unsigned bitsPerPixel)
+{
+    window.create(sf::VideoMode({width, height}, bitsPerPixel), title, style, sf::State::Windowed, settings);
+#if SFML_VERSION_MINOR == 0
+    // SFML 3.0 on X11 opens a new window with its top-left corner at the
+    // screen's size less half the window's: mostly off the screen. Centre it,
+    // as SFML 2 does (3.1 leaves the place to the window manager).
+    const sf::Vector2i screen(sf::VideoMode::getDesktopMode().size);
+    const sf::Vector2i size(window.getSize());
+    window.setPosition((screen - size) / 2);
+#endif
+}
+
+// Raw mouse motion is new in SFML 3: one pointer motion brings a MouseMoved
+// event and one or more raw ones. They are passed over, so that a motion is
+// one event, as with SFML 2.
+Event pollEvent(sf::Window& window)
+{
+    while (const std::optional<sf::Event> event = window.pollEvent()) {
+        if (event->is<sf::Event::MouseMovedRaw>())
+            continue;
+        return event->is<sf::Event::Closed>() ? Event::Closed : Event::Other;
+    }
+    return Event::None;
+}
+
+sf::Sprite blankSprite(const sf::Texture& texture)
+{
+    return sf::Sprite(texture);
+}
+
+const sf::Texture* textureOf(const sf::Sprite& sprite)
+{
+    return &sprite.getTexture();
+}
+
+// SFML 3 wraps an angle into one turn through a conversion to int, which is
+// undefined for angles of more than about 13 billion turns, NaN or infinity.
+// So the angle is wrapped here, in degrees, exactly as SFML 2 wraps it, and
+// SFML 3 gets it within one turn. A NaN or infinite angle has no place within
+// a turn: the sprite keeps the angle it had.
+void setRotation(sf::Transformable& object, float degrees)
+{
+    if (!std::isfinite(degrees))
+        return;
+    float wrapped = std::fmod(degrees, 360.f);
+    if (wrapped < 0)
+        wrapped += 360.f;
+    object.setRotation(sf::degrees(wrapped));
+}
+
+// As SFML 2 turns: the sum of the angle and the turn, wrapped.
+void rotate(sf::Transformable& object, float degrees)
+{
+    setRotation(object, rotationOf(object) + degrees);
+}
+
+float rotationOf(const sf::Transformable& object)
+{
+    return object.getRotation().asDegrees();
+}
+
+void loadTexture(sf::Texture& texture, const sf::Image& image)
+{
+    static_cast<void>(texture.loadFromImage(image));
+}
+
+sf::Image capture(const sf::RenderWindow& window)
+{
+    sf::Texture texture(window.getSize());
+    texture.update(window);
+    return texture.copyToImage();
+}
+
+void createImage(sf::Image& image, unsigned width, unsigned height, sf::Color colour)
+{
+    image.resize({width, height}, colour);
+}
+
+sf::Color pixelAt(const sf::Image& image, unsigned x, unsigned y)
+{
+    return image.getPixel({x, y});
+}
+
+void setPixel(sf::Image& image, unsigned x, unsigned y, sf::Color colour)
+{
+    image.setPixel({x, y}, colour);
+}
+
+}  // namespace compat
