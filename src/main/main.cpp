@@ -34,7 +34,9 @@ int main()
     float angle = 0;
 
     sf::RenderWindow window;
-    compat::createWindow(window, 640, 480, sf::String(windowTitle), sf::Style::Default, sf::ContextSettings{0, 0, 0, 2, 0});
+    // No depth, stencil or antialiasing; OpenGL 2.0.
+    compat::createWindow(window, 640, 480, sf::String(windowTitle), sf::Style::Default,
+                         sf::ContextSettings{0, 0, 0, 2, 0});
     const KeyIsDown keyIsDown = [](sf::Keyboard::Key key) { return sf::Keyboard::isKeyPressed(key); };
 
     while (window.isOpen()) {
