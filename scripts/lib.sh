@@ -47,10 +47,19 @@ END
         apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-build() {
+# Configures a build folder with the given options. A new one is made with
+# Ninja; one that exists keeps the generator it was made with, by a script or
+# by hand (the plain `cmake -S . -B build` picks Make).
+configure() {
     local dir=$1
     shift
-    cmake -S . -B "$dir" -G Ninja "$@" >/dev/null && cmake --build "$dir"
+    local generator=()
+    [ -f "$dir/CMakeCache.txt" ] || generator=(-G Ninja)
+    cmake -S . -B "$dir" "${generator[@]}" "$@" >/dev/null
+}
+
+build() {
+    configure "$@" && cmake --build "$1"
 }
 
 # Runs the tests of a build folder under a virtual X server. -noreset: by
@@ -64,15 +73,19 @@ run_tests() {
 
 # SFML 2.6.2's source for builds that make SFML themselves: unpacked once into
 # build-deps/ from the copy beside the project where there is one (machines
-# without internet access); otherwise empty, and CMake downloads it.
+# without internet access). Sets the array SFML_SOURCE_OPTION to the CMake
+# option that points there, one word whatever the path holds; empty where
+# there is no copy, and CMake downloads it. Pass it as
+# "${SFML_SOURCE_OPTION[@]}".
 sfml_source() {
+    SFML_SOURCE_OPTION=()
     local archive=${SPRITEBENCH_SFML_ARCHIVE:-../shared/third_party/SFML-2.6.2.tar.gz}
     [ -f "$archive" ] || return 0
     if [ ! -f build-deps/SFML-2.6.2/CMakeLists.txt ]; then
         mkdir -p build-deps
         tar xzf "$archive" -C build-deps
     fi
-    echo "-DFETCHCONTENT_SOURCE_DIR_SFML=$PWD/build-deps/SFML-2.6.2"
+    SFML_SOURCE_OPTION=("-DFETCHCONTENT_SOURCE_DIR_SFML=$PWD/build-deps/SFML-2.6.2")
 }
 
 # SFML 3.0.2, built shared from the copy beside the project and installed into

@@ -35,7 +35,8 @@ public:
         compat::createImage(sheet, width, height, outside);
         for (unsigned y = 0; y < 32 && y < height; ++y)
             for (unsigned x = 0; x < 32 && x < width; ++x)
-                compat::setPixel(sheet, x, y, y < 16 ? (x < 16 ? topLeft : topRight) : (x < 16 ? bottomLeft : bottomRight));
+                compat::setPixel(sheet, x, y,
+                                 y < 16 ? (x < 16 ? topLeft : topRight) : (x < 16 ? bottomLeft : bottomRight));
         return sheet;
     }
 

@@ -43,12 +43,80 @@ TEST(PromptValue, SkipsBlankLinesAndAcceptsEveryFormThatStreamsRead)
 
 TEST(PromptValue, RefusesWhatIsNotAWholeNumberAndAsksAgain)
 {
-    for (const std::string bad : {"abc", "12abc", "nan", "inf", "-inf", "1e39", "-1e39", "3,5", "--1"}) {
+    for (const std::string bad : {"abc", "12abc", "nan", "inf", "-inf", "1e39", "-1e39", "3,5", "--1", "1e39abc",
+                                  "-1e39x", "1e39,5", "1e39e"}) {
         Console console(bad + " 99 ignored too\n42\n");
         EXPECT_EQ(console.ask("x"), 42.0f) << bad;
-        const bool large = bad.find("1e39") != std::string::npos;
+        // Too large only when the whole word is the number.
+        const bool large = bad == "1e39" || bad == "-1e39";
         EXPECT_EQ(console.out.str(), "x = " + (large ? tooLarge : refusal) + "x = ") << bad;
     }
+}
+
+TEST(PromptValue, CarriageReturnsTabsAndOtherBlanksSeparateWords)
+{
+    // A Windows editor ends every line with CR LF.
+    Console console("5\r\n6\t7\r\n\t 8\v9\f10\r\n");
+    for (const float expected : {5.0f, 6.0f, 7.0f, 8.0f, 9.0f, 10.0f})
+        EXPECT_EQ(console.ask("v"), expected);
+    EXPECT_EQ(console.out.str(), "v = v = v = v = v = v = ");
+}
+
+TEST(PromptValue, AWordOf4096CharactersIsReadAndOneOf4097IsRefused)
+{
+    // Number-like to the end, so that a cut word would read as a number.
+    const std::string longest = std::string(4095, '0') + "1";
+    Console fits(longest + " 7\n");
+    EXPECT_EQ(fits.ask("x"), 1.0f);
+    EXPECT_EQ(fits.ask("y"), 7.0f);
+    EXPECT_EQ(fits.out.str(), "x = y = ");
+
+    Console tooLong("0" + longest + " 7\n8\n");
+    EXPECT_EQ(tooLong.ask("x"), 8.0f);
+    EXPECT_EQ(tooLong.out.str(), "x = " + refusal + "x = ");
+}
+
+TEST(PromptValue, AByteOrderMarkAtTheStartOfTheInputIsSkipped)
+{
+    // As a Windows editor saves a file; each stream has a start of its own.
+    for (int stream = 0; stream < 2; ++stream) {
+        Console console("\xEF\xBB\xBF" "200 150\r\n");
+        EXPECT_EQ(console.ask("x"), 200.0f);
+        EXPECT_EQ(console.ask("y"), 150.0f);
+        EXPECT_EQ(console.out.str(), "x = y = ");
+    }
+    Console markAlone("\xEF\xBB\xBF");
+    EXPECT_EQ(markAlone.ask("x"), std::nullopt);
+    EXPECT_EQ(markAlone.out.str(), "x = \n" + endLine);
+}
+
+TEST(PromptValue, AByteOrderMarkAnywhereElseIsPartOfTheWord)
+{
+    // After the first word, and after a blank at the start.
+    for (const std::string typed : {"1 \xEF\xBB\xBF" "2\n3\n", "\xEF\xBB\xBF" "1\n\xEF\xBB\xBF" "2\n3\n"}) {
+        Console console(typed);
+        EXPECT_EQ(console.ask("x"), 1.0f);
+        EXPECT_EQ(console.ask("y"), 3.0f);
+        EXPECT_EQ(console.out.str(), "x = y = " + refusal + "y = ");
+    }
+    for (const std::string typed : {" \xEF\xBB\xBF" "2\n3\n", "\xEF\xBB" "2\n3\n", "\xEF" "2\n3\n"}) {
+        Console console(typed);
+        EXPECT_EQ(console.ask("x"), 3.0f);
+        EXPECT_EQ(console.out.str(), "x = " + refusal + "x = ");
+    }
+    // At the start of a line after a refused word.
+    Console afterRefusal("abc\n\xEF\xBB\xBF" "2\n3\n");
+    EXPECT_EQ(afterRefusal.ask("x"), 3.0f);
+    EXPECT_EQ(afterRefusal.out.str(), "x = " + refusal + "x = " + refusal + "x = ");
+}
+
+TEST(PromptValue, AnOutputThatFailedLeavesTheInputWorking)
+{
+    // As standard output is once its reader has gone.
+    Console console("3 4\n");
+    console.out.setstate(std::ios_base::badbit);
+    EXPECT_EQ(console.ask("x"), 3.0f);
+    EXPECT_EQ(console.ask("y"), 4.0f);
 }
 
 TEST(PromptValue, NumbersTooSmallForAFloatBecomeZeroOrADenormal)

@@ -111,8 +111,8 @@ const Operation operations[] = {
     {"rotate", 1, [](SpriteObject& o, float a, float) { o.rotate(a); },
      [](Model& m, float a, float) {
          // Our sum and wrap, and the sprite's sum and +360 (its fmod is exact).
-         m.angleErrorBound += 2 * halfUlp(std::fabs(m.rotation) + std::fabs(a) + 360) + 2 * halfUlp(std::fabs(a) + 360) +
-                              radianRoundTrip;
+         m.angleErrorBound += 2 * halfUlp(std::fabs(m.rotation) + std::fabs(a) + 360) +
+                              2 * halfUlp(std::fabs(a) + 360) + radianRoundTrip;
          m.rotation += a;
          m.wrapRotationOnce();
          m.spriteAngleIsNaN = m.spriteAngleIsNaN || !std::isfinite(a);

@@ -16,17 +16,13 @@ const std::string windowTitle = "spritebench (SFML " + std::to_string(SFML_VERSI
 
 int main()
 {
-    openClosedStandardStreams();
+    prepareStandardStreams();
 
-    // Only with X11 can there be no display; the library would abort at its
-    // first texture, so say why and how to run the program instead.
-    const DisplayConnection display = openDisplay();
-    if (!display) {
-        std::cerr << "spritebench: no X display (DISPLAY is unset or cannot be opened).\n"
-                     "Run it on a desktop, or without one under a virtual X server:\n"
-                     "    xvfb-run -a build/spritebench\n";
+    // Only with X11 can the display be missing or lack OpenGL; the library
+    // would abort or crash at its first texture. openDisplay says why.
+    const DisplayConnection display = openDisplay(std::cerr);
+    if (!display)
         return 1;
-    }
 
     SpriteObject* p = new SpriteObject("image1.png", 32, 32);
     p->setXY(100, 100);
@@ -34,7 +30,9 @@ int main()
     float angle = 0;
 
     sf::RenderWindow window;
-    compat::createWindow(window, 640, 480, sf::String(windowTitle), sf::Style::Default, sf::ContextSettings{0, 0, 0, 2, 0});
+    // No depth, stencil or antialiasing; OpenGL 2.0.
+    compat::createWindow(window, 640, 480, sf::String(windowTitle), sf::Style::Default,
+                         sf::ContextSettings{0, 0, 0, 2, 0});
     const KeyIsDown keyIsDown = [](sf::Keyboard::Key key) { return sf::Keyboard::isKeyPressed(key); };
 
     while (window.isOpen()) {

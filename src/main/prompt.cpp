@@ -1,6 +1,7 @@
 #include "prompt.h"
 
 #include <cmath>
+#include <initializer_list>
 #include <istream>
 #include <limits>
 #include <locale>
@@ -27,17 +28,40 @@ Reading parseNumber(const std::string& token, float& value)
     std::istringstream text(token);
     if (!(text >> value))
         // A stream that meets a number out of range gives the largest float
-        // of that sign along with the failure.
-        return std::fabs(value) == std::numeric_limits<float>::max() ? Reading::TooLarge : Reading::NotANumber;
+        // of that sign along with the failure. Only a word that is that
+        // number to its end is too large: "1e39abc" is no number at all.
+        return std::fabs(value) == std::numeric_limits<float>::max() && text.eof() ? Reading::TooLarge
+                                                                                    : Reading::NotANumber;
     return text.peek() == std::char_traits<char>::eof() ? Reading::Number : Reading::NotANumber;
+}
+
+// A file saved by a Windows editor may begin with the UTF-8 byte-order mark.
+// It is no part of any word, and is skipped where it can be: at the very
+// start of the input, before anything else has been read from the stream.
+// Returns what was read there that turned out not to be the mark: the start
+// of the first word.
+std::string skipByteOrderMarkAtStart(std::istream& in)
+{
+    static const int startPassed = std::ios_base::xalloc();
+    std::string read;
+    if (in.iword(startPassed))
+        return read;
+    in.iword(startPassed) = 1;
+    for (const char expected : {'\xEF', '\xBB', '\xBF'}) {
+        if (in.peek() != std::char_traits<char>::to_int_type(expected))
+            return read;
+        read.push_back(static_cast<char>(in.get()));
+    }
+    return {};
 }
 
 // Reads the next blank-separated word, as `>>` would, but holds at most one
 // character more than `longestToken`: the rest of a longer word stays unread.
 std::string readToken(std::istream& in)
 {
-    std::string token;
-    in >> std::ws;
+    std::string token = skipByteOrderMarkAtStart(in);
+    if (token.empty())
+        in >> std::ws;
     const auto& blank = std::use_facet<std::ctype<char>>(in.getloc());
     for (int next = in.peek(); next != std::char_traits<char>::eof() && token.size() <= longestToken;
          next = in.peek()) {

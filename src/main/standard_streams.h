@@ -1,7 +1,13 @@
 #pragma once
 
+// Readies the standard streams at start-up, before anything uses them.
+//
 // Opens each of standard input, output and error that the program was
 // started without on the null device (input for reading, the others for
 // writing), so that no file or connection opened later, by the program or a
 // library, takes one of their numbers and receives the console's text.
-void openClosedStandardStreams();
+//
+// Where a write to a pipe whose reader has gone raises a signal (POSIX's
+// SIGPIPE), ignores it: such a write fails instead of ending the program, so
+// an output that goes away while the program runs loses only its own text.
+void prepareStandardStreams();

@@ -1,12 +1,14 @@
 #include "standard_streams.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <initializer_list>
 
-void openClosedStandardStreams()
+void prepareStandardStreams()
 {
+    signal(SIGPIPE, SIG_IGN);
     for (const int stream : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
         if (fcntl(stream, F_GETFD) != -1)
             continue;

@@ -57,6 +57,21 @@ TEST_F(HostileConsole, WhatIsNotAWholeFiniteFloatIsRefused)
     EXPECT_EQ(bench->pass("1"), "p->getX() = -0\n");
 }
 
+TEST_F(HostileConsole, AnOutputThatGoesAwayLosesOnlyItsOwnText)
+{
+    // As `spritebench | head -c1` once head has its character.
+    EXPECT_EQ(bench->pass("1"), "p->getX() = 100\n");
+    bench->program().stopReadingOutput();
+    bench->pass("1");
+    bench->pass("q", "200 150\n");
+    bench->pass("12");
+    SpriteLook moved = upright();
+    moved.centreX = 200;
+    moved.centreY = 150;
+    EXPECT_TRUE(showsOnly(bench->picture(), moved));
+    expectClosesWithExitCodeZero();
+}
+
 TEST_F(NoConsole, EndlessInputWithNoBlankInItKeepsMemoryFlat)
 {
     start(Program::Input::DevZero);

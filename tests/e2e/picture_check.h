@@ -26,7 +26,9 @@ struct SpriteLook {
         const bool right = x - left >= size / 2;
         const bool bottom = y - top >= size / 2;
         const sf::Color colour = bottom ? (right ? bottomRight : bottomLeft) : (right ? topRight : topLeft);
-        const auto blend = [&](int channel) { return static_cast<std::uint8_t>((channel * alpha + 255 * (255 - alpha)) / 255); };
+        const auto blend = [&](int channel) {
+            return static_cast<std::uint8_t>((channel * alpha + 255 * (255 - alpha)) / 255);
+        };
         return sf::Color(blend(colour.r), blend(colour.g), blend(colour.b));
     }
 };

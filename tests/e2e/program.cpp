@@ -25,7 +25,8 @@ std::vector<std::string> environmentFor(const std::string& display)
         if (variable.rfind("DISPLAY=", 0) != 0)
             variables.push_back(variable);
     }
-    variables.push_back("DISPLAY=" + display);
+    if (!display.empty())
+        variables.push_back("DISPLAY=" + display);
     return variables;
 }
 
@@ -82,6 +83,8 @@ Program::Program(const std::vector<std::string>& command, const std::filesystem:
     if (pid < 0)
         throw std::runtime_error("fork failed");
     if (pid == 0) {
+        // As a shell starts it: the test's own disregard of SIGPIPE would be inherited.
+        signal(SIGPIPE, SIG_DFL);
         if (input == Input::DevNull || input == Input::DevZero)
             in[0] = open(input == Input::DevNull ? "/dev/null" : "/dev/zero", O_RDONLY);
         dup2(in[0], STDIN_FILENO);
@@ -153,6 +156,8 @@ void Program::type(const std::string& text)
 }
 
 void Program::endInput() { closeIfOpen(inputFd); }
+
+void Program::stopReadingOutput() { closeIfOpen(outputFd); }
 
 const std::string& Program::output()
 {

@@ -17,7 +17,8 @@ using namespace std::chrono_literals;
 inline constexpr auto patience = 20s;
 
 // A program, run in a working directory of the test's choosing on a given
-// display, with its standard output and error read through pipes.
+// display (none: DISPLAY unset), with its standard output and error read
+// through pipes.
 // Standard input is a pipe the test types into, a device, or closed.
 class Program {
 public:
@@ -41,6 +42,9 @@ public:
     void type(const std::string& text);
     // Closes standard input: the program meets its end.
     void endInput();
+    // Closes the reading end of standard output, as a reader that has gone
+    // would (`| head -c1`): the program's next write there fails.
+    void stopReadingOutput();
 
     // Everything the program has written so far, read without waiting.
     const std::string& output();

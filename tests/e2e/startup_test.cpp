@@ -37,4 +37,36 @@ TEST_F(StartUp, AccessorKeysHeldTogetherPrintInTheOrderOfTheTable)
               "p->getHeightCurrent() = 32\n");
 }
 
+// Where the library cannot draw, the program says what is missing and how to
+// run it instead, and exits with code 1, before it makes a window.
+class StartUpWithout : public EndToEndTest {
+protected:
+    void expectSaysAndExitsWithOne(const std::string& display, const std::string& message)
+    {
+        Program program({SPRITEBENCH_PATH}, root, display, Program::Input::DevNull);
+        EXPECT_EQ(program.waitForExit(), 1);
+        EXPECT_EQ(program.errors(), message);
+        EXPECT_EQ(program.output(), "");
+    }
+};
+
+TEST_F(StartUpWithout, ADisplay)
+{
+    expectSaysAndExitsWithOne("", "spritebench: no X display (DISPLAY is unset or cannot be opened).\n"
+                                  "Run it on a desktop, or without one under a virtual X server:\n"
+                                  "    xvfb-run -a build/spritebench\n");
+}
+
+TEST_F(StartUpWithout, OpenGL)
+{
+    // As remote and minimal X servers can be.
+    const VirtualDisplay noGlx({"-extension", "GLX"});
+    expectSaysAndExitsWithOne(noGlx.name(), "spritebench: the X display " + noGlx.name() +
+                                                " has no OpenGL (its server lacks the GLX extension), which "
+                                                "the program draws with.\n"
+                                                "Run it on a desktop with OpenGL, or under a virtual X server, "
+                                                "which has it:\n"
+                                                "    xvfb-run -a build/spritebench\n");
+}
+
 }  // namespace

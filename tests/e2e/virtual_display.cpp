@@ -9,6 +9,7 @@
 #include <chrono>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -36,12 +37,20 @@ std::string readDisplayNumber(int fd)
 
 }  // namespace
 
-VirtualDisplay::VirtualDisplay()
+VirtualDisplay::VirtualDisplay(const std::vector<std::string>& options)
 {
     int numberPipe[2];
     if (pipe2(numberPipe, O_CLOEXEC) != 0)
         throw std::runtime_error("pipe failed");
-    const std::string fdText = std::to_string(numberPipe[1]);
+
+    // Prepared before fork: the child may only make plain system calls.
+    std::vector<std::string> words{"Xvfb", "-displayfd", std::to_string(numberPipe[1]), "-noreset",
+                                   "-nolisten", "tcp", "-screen", "0", "1024x768x24"};
+    words.insert(words.end(), options.begin(), options.end());
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
 
     pid = fork();
     if (pid < 0)
@@ -51,8 +60,7 @@ VirtualDisplay::VirtualDisplay()
         const int quiet = open("/dev/null", O_WRONLY);
         dup2(quiet, STDOUT_FILENO);
         dup2(quiet, STDERR_FILENO);
-        execlp("Xvfb", "Xvfb", "-displayfd", fdText.c_str(), "-noreset", "-nolisten", "tcp", "-screen", "0",
-               "1024x768x24", static_cast<char*>(nullptr));
+        execvp(argv[0], argv.data());
         _exit(127);
     }
     close(numberPipe[1]);
