@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <functional>
 #include <limits>
 #include <memory>
@@ -25,7 +26,7 @@ void expectSpriteScale(const SpriteObject& object, float x, float y)
     EXPECT_FLOAT_EQ(scale.y, y);
 }
 
-void expectSpriteAlpha(const SpriteObject& object, int alphaByte)
+void expectSpriteAlpha(const SpriteObject& object, std::uint8_t alphaByte)
 {
     EXPECT_EQ(object.getSprite().getColor(), sf::Color(255, 255, 255, alphaByte));
 }
