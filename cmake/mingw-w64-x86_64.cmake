@@ -5,6 +5,11 @@
 #   cmake -S . -B build-mingw -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
 #         -DFETCHCONTENT_SOURCE_DIR_SFML=$PWD/build-deps/SFML-2.6.2 -DBUILD_TESTING=OFF
 #
+# or, against an SFML cross-built and installed into a prefix of its own:
+#
+#   cmake -S . -B build-mingw-sfml3 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+#         -DCMAKE_PREFIX_PATH=$PWD/build-deps/sfml3-mingw -DBUILD_TESTING=OFF
+#
 # Everything is linked statically, the C++ and GCC runtimes and winpthread
 # included, so the .exe is all there is to ship.
 set(CMAKE_SYSTEM_NAME Windows)
@@ -32,6 +37,13 @@ list(APPEND CMAKE_FIND_ROOT_PATH "${CMAKE_BINARY_DIR}/_deps/sfml-src")
 if(FETCHCONTENT_SOURCE_DIR_SFML)
   list(APPEND CMAKE_FIND_ROOT_PATH "${FETCHCONTENT_SOURCE_DIR_SFML}")
 endif()
+
+# A prefix given with CMAKE_PREFIX_PATH holds Windows libraries too (an SFML
+# and its FreeType cross-built into it): it is searched as a root of its own,
+# or the searches above, held to the roots, would never look there.
+# CMAKE_FIND_ROOT_PATH is set afresh at the top, so reading this file again
+# adds nothing twice.
+list(APPEND CMAKE_FIND_ROOT_PATH ${CMAKE_PREFIX_PATH})
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++")

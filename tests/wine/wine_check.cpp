@@ -4,8 +4,11 @@
 // the typed number moves the sprite, and closing the window ends the program
 // with exit code 0.
 //
-//     wine_check WINE64 SPRITEBENCH_EXE
+//     wine_check WINE64 SPRITEBENCH_EXE SFML_VERSION
 //
+// SFML_VERSION is the SFML the .exe was built against (2.6.2, say): its
+// window's title names it, so a build that quietly fell back to another SFML
+// fails here.
 // WINEPREFIX and WINEDEBUG are taken from the environment (scripts/windows
 // sets both). Not one of the CTest suites: it needs Wine and a Windows build.
 
@@ -25,11 +28,10 @@ namespace {
 
 std::string wine;
 std::string windowsProgram;
+std::string windowsTitle;
 
 // The first start in a Wine prefix takes several seconds before any window.
 constexpr auto windowPatience = 60s;
-// The Windows build is made with SFML 2.6.2 built from source.
-const std::string windowsTitle = "spritebench (SFML 2.6.2)";
 
 SpriteLook uprightAt(int x, int y)
 {
@@ -112,12 +114,13 @@ TEST(WindowsBuildUnderWine, ShowsTheSpriteMovesItOnAKeyAndANumberAndClosesWithEx
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
-    if (argc != 3 || !std::getenv("WINEPREFIX")) {
+    if (argc != 4 || !std::getenv("WINEPREFIX")) {
         // Without a prefix of its own, Wine would make or change ~/.wine.
-        std::cerr << "usage: WINEPREFIX=DIR " << argv[0] << " WINE64 SPRITEBENCH_EXE\n";
+        std::cerr << "usage: WINEPREFIX=DIR " << argv[0] << " WINE64 SPRITEBENCH_EXE SFML_VERSION\n";
         return 2;
     }
     wine = argv[1];
     windowsProgram = std::filesystem::absolute(argv[2]).string();
+    windowsTitle = "spritebench (SFML " + std::string(argv[3]) + ")";
     return RUN_ALL_TESTS();
 }
