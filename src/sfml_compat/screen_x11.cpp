@@ -15,10 +15,10 @@ WindowFit fitOnScreen(sf::Vector2u size)
     const int screen = DefaultScreen(display.get());
 
     // The library makes the window as deep as the GL visual whose colour bits
-    // come closest to those asked for, and X refuses a window whose depth is
-    // not the screen's (BadMatch, and the program ends). A screen of 24 or 32
-    // bits has visuals of its own depth for 32 bits; one of fewer, 16 say,
-    // has 32-bit visuals too, but of depth 32: there only its own depth works.
+    // come closest to those asked for, and X refuses the window it makes at
+    // any depth but the screen's (BadMatch, and the program ends). A 24-bit
+    // screen has visuals of its own depth with 32 colour bits; a 16-bit one
+    // has 32 colour bits only in visuals 32 deep, and 16 in its own.
     const int depth = DefaultDepth(display.get(), screen);
     if (depth != 24 && depth != 32)
         fit.bitsPerPixel = static_cast<unsigned>(depth);
