@@ -1,11 +1,16 @@
 #include "sfml_compat.h"
 
+#include "screen.h"
+
 namespace compat {
 
 void createWindow(sf::RenderWindow& window, unsigned width, unsigned height, const sf::String& title,
-                  std::uint32_t style, const sf::ContextSettings& settings, unsigned bitsPerPixel)
+                  std::uint32_t style, const sf::ContextSettings& settings)
 {
-    window.create(sf::VideoMode(width, height, bitsPerPixel), title, style, settings);
+    const WindowFit fit = fitOnScreen({width, height});
+    window.create(sf::VideoMode(width, height, fit.bitsPerPixel), title, style, settings);
+    if (fit.centredCorner)
+        window.setPosition(*fit.centredCorner);
 }
 
 Event pollEvent(sf::Window& window)

@@ -1,21 +1,18 @@
 #include "sfml_compat.h"
 
+#include "screen.h"
+
 #include <cmath>
 
 namespace compat {
 
 void createWindow(sf::RenderWindow& window, unsigned width, unsigned height, const sf::String& title,
-                  std::uint32_t style, const sf::ContextSettings& settings, unsigned bitsPerPixel)
+                  std::uint32_t style, const sf::ContextSettings& settings)
 {
-    window.create(sf::VideoMode({width, height}, bitsPerPixel), title, style, sf::State::Windowed, settings);
-#if SFML_VERSION_MINOR == 0
-    // SFML 3.0 on X11 opens a new window with its top-left corner at the
-    // screen's size less half the window's: mostly off the screen. Centre it,
-    // as SFML 2 does (3.1 leaves the place to the window manager).
-    const sf::Vector2i screen(sf::VideoMode::getDesktopMode().size);
-    const sf::Vector2i size(window.getSize());
-    window.setPosition((screen - size) / 2);
-#endif
+    const WindowFit fit = fitOnScreen({width, height});
+    window.create(sf::VideoMode({width, height}, fit.bitsPerPixel), title, style, sf::State::Windowed, settings);
+    if (fit.centredCorner)
+        window.setPosition(*fit.centredCorner);
 }
 
 // Raw mouse motion is new in SFML 3: one pointer motion brings a MouseMoved

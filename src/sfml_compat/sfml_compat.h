@@ -11,10 +11,10 @@
 namespace compat {
 
 // Opens a window of the given size, windowed, with the given style and
-// context, centred on the screen.
+// context, at 32 bits per pixel where the screen offers them (else at its own
+// depth), centred on the screen unless a window manager places it.
 void createWindow(sf::RenderWindow& window, unsigned width, unsigned height, const sf::String& title,
-                  std::uint32_t style = sf::Style::Default, const sf::ContextSettings& settings = sf::ContextSettings(),
-                  unsigned bitsPerPixel = 32);
+                  std::uint32_t style = sf::Style::Default, const sf::ContextSettings& settings = sf::ContextSettings());
 
 enum class Event { None, Closed, Other };
 

@@ -41,6 +41,7 @@ public:
     // have been shown after them.
     void settle();
     Screenshot picture();
+    std::array<int, 4> windowPlace() { return hands.placeOf(programWindow); }
 
     // Command passes and pointer motions since start-up.
     long passes();

@@ -181,4 +181,15 @@ Screenshot Desktop::grab(WindowId window)
     return shot;
 }
 
+std::array<int, 4> Desktop::placeOf(WindowId window)
+{
+    XWindowAttributes attributes{};
+    if (!XGetWindowAttributes(display, window, &attributes))
+        throw std::runtime_error("the window is gone");
+    int left = 0, top = 0;
+    Window child = 0;
+    XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &left, &top, &child);
+    return {left, top, attributes.width, attributes.height};
+}
+
 void Desktop::sync() { XSync(display, False); }

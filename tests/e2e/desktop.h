@@ -2,6 +2,7 @@
 
 #include "screenshot.h"
 
+#include <array>
 #include <functional>
 #include <string>
 
@@ -42,6 +43,8 @@ public:
     void askToClose(WindowId window);
 
     Screenshot grab(WindowId window);
+    // Left, top, width and height on the screen.
+    std::array<int, 4> placeOf(WindowId window);
 
     // Returns once the server has handled every request made so far.
     void sync();

@@ -69,4 +69,18 @@ TEST_F(StartUpWithout, OpenGL)
                                                 "    xvfb-run -a build/spritebench\n");
 }
 
+// An X server as some are: 16 bits deep (the 32 bits that the program asks
+// for elsewhere pick a visual that X makes no window with there), wide,
+// without RANDR (the library cannot read the screen's size) and with no
+// window manager. The window opens centred and draws.
+TEST_F(StartUpWithout, RandrOnAWideSixteenBitScreen)
+{
+    const VirtualDisplay odd({"-screen", "0", "1920x1080x16", "-extension", "RANDR"});
+    Bench program(odd.name(), root);
+    // Partly off the screen, its pixels could not be read.
+    ASSERT_EQ(program.windowPlace(), (std::array<int, 4>{640, 300, 640, 480}));
+    EXPECT_TRUE(showsOnly(program.picture(), upright()));
+    EXPECT_EQ(program.close(), 0);
+}
+
 }  // namespace

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <SFML/System/Vector2.hpp>
+
+#include <optional>
+
+// What a new window needs to know of the screen the library opens it on,
+// where the library does not see to it itself.
+struct WindowFit {
+    // The colour depth to ask for: 32 bits where the screen offers them, else
+    // the screen's own.
+    unsigned bitsPerPixel = 32;
+    // Where to move the window's top-left corner so that it is centred on the
+    // screen; nothing where a window manager places new windows, or the
+    // system centres them itself.
+    std::optional<sf::Vector2i> centredCorner;
+};
+
+WindowFit fitOnScreen(sf::Vector2u size);
