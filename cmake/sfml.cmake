@@ -112,3 +112,13 @@ get_target_property(sfml_linkage ${SFML_GRAPHICS} TYPE)
 string(REGEX REPLACE "_LIBRARY$" "" sfml_linkage "${sfml_linkage}")
 string(TOLOWER "${sfml_linkage}" sfml_linkage)
 message(STATUS "SFML ${SFML_VERSION} (${sfml_linkage}, ${sfml_place})")
+
+# A shared SFML outside the system's library path is found through the search
+# path the build gives each program. Today's linkers write it as RUNPATH,
+# which serves the program's own needs only, not those of SFML's libraries:
+# libsfml-graphics, itself without a search path (as SFML installs it), then
+# cannot find libsfml-system unless the program happens to need that one
+# too. The older RPATH serves every library the program loads.
+if(sfml_linkage STREQUAL "shared" AND CMAKE_EXECUTABLE_FORMAT STREQUAL "ELF")
+  add_link_options(LINKER:--disable-new-dtags)
+endif()
