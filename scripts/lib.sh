@@ -63,7 +63,9 @@ configure() {
     fi
     local generator=()
     [ -f "$dir/CMakeCache.txt" ] || generator=(-G Ninja)
-    cmake -S . -B "$dir" "${generator[@]}" "$@" >/dev/null
+    # Of CMake's output, only the line naming the SFML used.
+    cmake -S . -B "$dir" "${generator[@]}" "$@" | sed -n 's/^-- \(SFML [0-9].*\)/\1/p'
+    return "${PIPESTATUS[0]}"
 }
 
 build() {
