@@ -49,13 +49,23 @@ END
 
 # Configures a build folder with the given options. A new one is made with
 # Ninja; one that exists keeps the generator it was made with, by a script or
-# by hand (the plain `cmake -S . -B build` picks Make).
+# by hand (the plain `cmake -S . -B build` picks Make). One made for another
+# source folder (the project was copied or moved after a build) is made anew:
+# CMake refuses it, and its paths lead to the old place.
 configure() {
     local dir=$1
     shift
+    local home
+    home=$(sed -n 's/^CMAKE_HOME_DIRECTORY:INTERNAL=//p' "$dir/CMakeCache.txt" 2>/dev/null)
+    if [ -n "$home" ] && [ "$(cd "$home" 2>/dev/null && pwd -P)" != "$(pwd -P)" ]; then
+        echo "$dir was made for $home: making it anew"
+        rm -rf "$dir"
+    fi
     local generator=()
     [ -f "$dir/CMakeCache.txt" ] || generator=(-G Ninja)
-    cmake -S . -B "$dir" "${generator[@]}" "$@" >/dev/null
+    # Of CMake's output, only the line naming the SFML used.
+    cmake -S . -B "$dir" "${generator[@]}" "$@" | sed -n 's/^-- \(SFML [0-9].*\)/\1/p'
+    return "${PIPESTATUS[0]}"
 }
 
 build() {
@@ -88,20 +98,33 @@ sfml_source() {
     SFML_SOURCE_OPTION=("-DFETCHCONTENT_SOURCE_DIR_SFML=$PWD/build-deps/SFML-2.6.2")
 }
 
-# SFML 3.0.2, built shared from the copy beside the project and installed into
-# build-deps/sfml3 once, as a user's own SFML 3 would be installed; prints that
-# prefix, for CMAKE_PREFIX_PATH. Its libraries find each other through their
-# RUNPATH ($ORIGIN), as the system's do through the system's library path.
+# SFML 3.0.2 built from the copy beside the project and installed once into a
+# prefix under build-deps/, as a user's own SFML 3 would be; prints that
+# prefix, for CMAKE_PREFIX_PATH. The first argument is shared (the default,
+# into build-deps/sfml3) or static (SFML's own default, into
+# build-deps/sfml3-static); the second names another folder under build-deps/;
+# any more are passed to SFML's configure (a toolchain file, FreeType's
+# source). The build folder is the prefix's name with -build added. The
+# libraries get no search path of their own, as with SFML's install step
+# anywhere: the project's build finds them.
 sfml3_prefix() {
-    local archive=../shared/third_party/SFML-3.0.2.tar.gz prefix=$PWD/build-deps/sfml3
+    local linkage=${1:-shared} name shared=()
+    case $linkage in
+        shared) name=sfml3 shared=(-DBUILD_SHARED_LIBS=ON) ;;
+        static) name=sfml3-static ;;
+        *) echo "sfml3_prefix: shared or static, not $linkage" >&2; return 1 ;;
+    esac
+    name=${2:-$name}
+    shift $(($# < 2 ? $# : 2))
+    local archive=../shared/third_party/SFML-3.0.2.tar.gz prefix=$PWD/build-deps/$name
     if [ ! -f "$prefix/lib/cmake/SFML/SFMLConfig.cmake" ]; then
         [ -f "$archive" ] || { echo "SFML 3.0.2's source is not at $archive" >&2; return 1; }
         mkdir -p build-deps
-        tar xzf "$archive" -C build-deps
-        cmake -S build-deps/SFML-3.0.2 -B build-deps/sfml3-build -G Ninja -DCMAKE_BUILD_TYPE=Release \
-            -DBUILD_SHARED_LIBS=ON -DSFML_BUILD_AUDIO=OFF -DSFML_BUILD_NETWORK=OFF \
-            '-DCMAKE_INSTALL_RPATH=$ORIGIN' "-DCMAKE_INSTALL_PREFIX=$prefix" >&2 &&
-            cmake --build build-deps/sfml3-build >&2 && cmake --install build-deps/sfml3-build >&2 || return 1
+        [ -f build-deps/SFML-3.0.2/CMakeLists.txt ] || tar xzf "$archive" -C build-deps
+        cmake -S build-deps/SFML-3.0.2 -B "build-deps/$name-build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+            "${shared[@]}" -DSFML_BUILD_AUDIO=OFF -DSFML_BUILD_NETWORK=OFF \
+            "-DCMAKE_INSTALL_PREFIX=$prefix" "$@" >&2 &&
+            cmake --build "build-deps/$name-build" >&2 && cmake --install "build-deps/$name-build" >&2 || return 1
     fi
     echo "$prefix"
 }
