@@ -117,14 +117,17 @@ sfml3_prefix() {
     name=${2:-$name}
     shift $(($# < 2 ? $# : 2))
     local archive=../shared/third_party/SFML-3.0.2.tar.gz prefix=$PWD/build-deps/$name
-    if [ ! -f "$prefix/lib/cmake/SFML/SFMLConfig.cmake" ]; then
+    # The marker says that the install went to the end.
+    if [ ! -f "$prefix/.installed" ]; then
         [ -f "$archive" ] || { echo "SFML 3.0.2's source is not at $archive" >&2; return 1; }
         mkdir -p build-deps
         [ -f build-deps/SFML-3.0.2/CMakeLists.txt ] || tar xzf "$archive" -C build-deps
+        rm -rf "$prefix"
         cmake -S build-deps/SFML-3.0.2 -B "build-deps/$name-build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
             "${shared[@]}" -DSFML_BUILD_AUDIO=OFF -DSFML_BUILD_NETWORK=OFF \
             "-DCMAKE_INSTALL_PREFIX=$prefix" "$@" >&2 &&
-            cmake --build "build-deps/$name-build" >&2 && cmake --install "build-deps/$name-build" >&2 || return 1
+            cmake --build "build-deps/$name-build" >&2 && cmake --install "build-deps/$name-build" >&2 &&
+            touch "$prefix/.installed" || return 1
     fi
     echo "$prefix"
 }
