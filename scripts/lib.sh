@@ -1,10 +1,14 @@
+# shellcheck shell=bash
+# The package lists and SFML_SOURCE_OPTION are for the scripts that source this.
+# shellcheck disable=SC2034
+
 # Shared by the scripts: installs the Debian or Ubuntu packages that are
 # missing, then configures and builds.
 
 # Packages needed to build and run the program.
-RUN_PACKAGES="cmake ninja-build g++ libsfml-dev libx11-dev libgl1-mesa-dri"
+RUN_PACKAGES=(cmake ninja-build g++ libsfml-dev libx11-dev libgl1-mesa-dri)
 # Added for the tests.
-TEST_PACKAGES="libgtest-dev xvfb xauth libxtst-dev"
+TEST_PACKAGES=(libgtest-dev xvfb xauth libxtst-dev)
 
 # Installs those of the given packages that are missing, with sudo unless run
 # as root; installs nothing when all are there. Without apt-get it says what

@@ -1,8 +1,10 @@
+# shellcheck shell=bash
 # One line per step, with how long it took. A step's own output goes to
 # $logs/LOG.log, whose end is shown if the step fails; the caller sets $logs.
 #
 #     step "What it does" LOG command [argument...]
 step() {
+    # shellcheck disable=SC2154  # logs is the caller's
     local name=$1 log=$logs/$2.log
     shift 2
     local started=$SECONDS
