@@ -2,6 +2,7 @@
 
 #include <SFML/System/Vector2.hpp>
 
+#include <functional>
 #include <optional>
 
 // What a new window needs to know of the screen the library opens it on,
@@ -17,3 +18,7 @@ struct WindowFit {
 };
 
 WindowFit fitOnScreen(sf::Vector2u size);
+
+// Runs `create`, which makes a window of `size`, and sees that the window is
+// at `fit.centredCorner`, where there is one, before the library shows it.
+void createInPlace(const WindowFit& fit, sf::Vector2u size, const std::function<void()>& create);

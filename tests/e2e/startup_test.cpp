@@ -1,4 +1,7 @@
 #include "end_to_end_test.h"
+#include "screen.h"
+
+#include <cstdlib>
 
 namespace {
 
@@ -81,6 +84,34 @@ TEST_F(StartUpWithout, RandrOnAWideSixteenBitScreen)
     ASSERT_EQ(program.windowPlace(), (std::array<int, 4>{640, 300, 640, 480}));
     EXPECT_TRUE(showsOnly(program.picture(), upright()));
     EXPECT_EQ(program.close(), 0);
+}
+
+// SFML 2.5 makes the window wholly below a screen this wide, and waits for it
+// to show before it returns.
+TEST_F(StartUpWithout, AWindowManagerOnAVeryWideScreen)
+{
+    const VirtualDisplay wide({"-screen", "0", "3840x1080x24"});
+    Bench program(wide.name(), root);
+    ASSERT_EQ(program.windowPlace(), (std::array<int, 4>{1600, 300, 640, 480}));
+    EXPECT_TRUE(showsOnly(program.picture(), upright()));
+    EXPECT_EQ(program.close(), 0);
+}
+
+// A 24-bit screen offers 32 bits per pixel; a window larger than the screen
+// starts at its top-left corner.
+TEST(WindowFit, OnAScreenSmallerThanTheWindow)
+{
+    const VirtualDisplay low({"-screen", "0", "600x400x24"});
+    const char* const before = std::getenv("DISPLAY");
+    const std::string previous = before ? before : "";
+    setenv("DISPLAY", low.name().c_str(), 1);
+    const WindowFit fit = fitOnScreen({640, 480});
+    if (before)
+        setenv("DISPLAY", previous.c_str(), 1);
+    else
+        unsetenv("DISPLAY");
+    EXPECT_EQ(fit.bitsPerPixel, 32u);
+    EXPECT_EQ(fit.centredCorner, std::optional<sf::Vector2i>(sf::Vector2i(0, 0)));
 }
 
 }  // namespace
