@@ -72,6 +72,17 @@ TEST_F(StartUpWithout, OpenGL)
                                                 "    xvfb-run -a build/spritebench\n");
 }
 
+TEST_F(StartUpWithout, AnOpenGLVisualOfTheDisplaysDepth)
+{
+    const VirtualDisplay fifteenBits({"-screen", "0", "1024x768x15"});
+    expectSaysAndExitsWithOne(fifteenBits.name(), "spritebench: the X display " + fifteenBits.name() +
+                                                      " has no OpenGL visual of its own depth (15 bits), so X can "
+                                                      "make no window there for the program to draw in.\n"
+                                                      "Run its X server at 24 bits per pixel, or the program under a "
+                                                      "virtual X server:\n"
+                                                      "    xvfb-run -a build/spritebench\n");
+}
+
 // An X server as some are: 16 bits deep (the 32 bits that the program asks
 // for elsewhere pick a visual that X makes no window with there), wide,
 // without RANDR (the library cannot read the screen's size) and with no
