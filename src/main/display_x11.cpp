@@ -1,12 +1,19 @@
 #include "display.h"
 
 #include <GL/glx.h>
+#include <SFML/Config.hpp>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
 #include <ostream>
 
 namespace {
+
+// SFML 2.5 takes the window's visual from among those of every screen of the
+// server, and on a tie, as on a server whose screens are alike, the first
+// screen's wins; X then refuses it on any other screen (BadMatch). SFML 2.6
+// looks at the display's own screen only.
+constexpr bool opensOnTheFirstScreenOnly = SFML_VERSION_MAJOR == 2 && SFML_VERSION_MINOR < 6;
 
 // The library makes its window with the double-buffered GL visual whose
 // colour bits come closest to those asked for, and X makes a window only at
@@ -52,6 +59,15 @@ DisplayConnection openDisplay(std::ostream& problems)
                  << " has no OpenGL (its server lacks the GLX extension), which the program draws with.\n"
                     "Run it on a desktop with OpenGL, or under a virtual X server, which has it:\n"
                     "    xvfb-run -a build/spritebench\n";
+        display.reset();
+        return display;
+    }
+    if (opensOnTheFirstScreenOnly && DefaultScreen(server) != 0) {
+        problems << "spritebench: the X display " << XDisplayString(server)
+                 << " is not its server's first screen, and the SFML the program was built with ("
+                 << SFML_VERSION_MAJOR << "." << SFML_VERSION_MINOR
+                 << ") opens windows on the first screen only.\n"
+                    "Run it on screen 0 of that server, or build it with SFML 2.6 or newer.\n";
         display.reset();
         return display;
     }

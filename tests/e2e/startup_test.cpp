@@ -83,6 +83,23 @@ TEST_F(StartUpWithout, AnOpenGLVisualOfTheDisplaysDepth)
                                                       "    xvfb-run -a build/spritebench\n");
 }
 
+TEST_F(StartUpWithout, TheServersFirstScreen)
+{
+    const VirtualDisplay twoScreens({"-screen", "1", "800x600x24"});
+    const std::string secondScreen = twoScreens.name() + ".1";
+    if (SFML_VERSION_MAJOR == 2 && SFML_VERSION_MINOR < 6) {
+        expectSaysAndExitsWithOne(secondScreen, "spritebench: the X display " + secondScreen +
+                                                    " is not its server's first screen, and the SFML the program "
+                                                    "was built with (2.5) opens windows on the first screen only.\n"
+                                                    "Run it on screen 0 of that server, or build it with SFML 2.6 "
+                                                    "or newer.\n");
+        return;
+    }
+    Bench program(secondScreen, root);
+    EXPECT_TRUE(showsOnly(program.picture(), upright()));
+    EXPECT_EQ(program.close(), 0);
+}
+
 // An X server as some are: 16 bits deep (the 32 bits that the program asks
 // for elsewhere pick a visual that X makes no window with there), wide,
 // without RANDR (the library cannot read the screen's size) and with no
