@@ -5,8 +5,9 @@
 # Shared by the scripts: installs the Debian or Ubuntu packages that are
 # missing, then configures and builds.
 
-# Packages needed to build and run the program.
-RUN_PACKAGES=(cmake ninja-build g++ libsfml-dev libx11-dev libgl1-mesa-dri)
+# Packages needed to build and run the program. libgl-dev: the program asks
+# GLX which visuals draw with OpenGL.
+RUN_PACKAGES=(cmake ninja-build g++ libsfml-dev libx11-dev libgl-dev libgl1-mesa-dri)
 # Added for the tests.
 TEST_PACKAGES=(libgtest-dev xvfb xauth libxtst-dev)
 
@@ -19,8 +20,9 @@ install_missing() {
         cat >&2 <<END
 This script installs with apt-get (Debian, Ubuntu), which is not here. Install
 with your system's package manager: CMake, Ninja (or Make), a C++17 compiler,
-and SFML 3, 2.6 or 2.5 (graphics, window, system) where it offers one; the
-tests also need GoogleTest, and on Linux Xvfb and the XTest library (libXtst).
+on Linux the X11 and OpenGL (GLX) development files, and SFML 3, 2.6 or 2.5
+(graphics, window, system) where it offers one; the tests also need
+GoogleTest, and on Linux Xvfb and the XTest library (libXtst).
 Where no SFML is installed, the build makes SFML 2.6.2 from its source, which
 it downloads; it needs FreeType and, on Linux, the X11, Xrandr, Xcursor, udev
 and OpenGL development files. Then, from the project root:

@@ -335,6 +335,13 @@ sf::Image drawInWindow(SpriteObject& object)
     return compat::capture(window);
 }
 
+TEST(Capture, HoldsTheWholeWindow)
+{
+    sf::RenderWindow window;
+    compat::createWindow(window, 640, 480, "capture test", sf::Style::None);
+    EXPECT_EQ(compat::capture(window).getSize(), sf::Vector2u(640, 480));
+}
+
 TEST_F(SpriteObjectTest, DrawShowsOnlyTheFrameCentredOnThePosition)
 {
     auto object = make();

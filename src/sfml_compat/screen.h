@@ -2,6 +2,7 @@
 
 #include <SFML/System/Vector2.hpp>
 
+#include <functional>
 #include <optional>
 
 // What a new window needs to know of the screen the library opens it on,
@@ -11,9 +12,15 @@ struct WindowFit {
     // the screen's own.
     unsigned bitsPerPixel = 32;
     // Where to move the window's top-left corner so that it is centred on the
-    // screen; nothing where a window manager places new windows, or the
-    // system centres them itself.
+    // screen, or at its left or top edge where the window is wider or higher;
+    // nothing where a window manager places new windows, or the system
+    // centres them itself.
     std::optional<sf::Vector2i> centredCorner;
 };
 
 WindowFit fitOnScreen(sf::Vector2u size);
+
+// Runs `create`, which makes a window of `size`, and meanwhile moves that
+// window to `fit.centredCorner`, where there is one, as soon as the X server
+// has made it.
+void createInPlace(const WindowFit& fit, sf::Vector2u size, const std::function<void()>& create);

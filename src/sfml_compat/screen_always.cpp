@@ -5,3 +5,8 @@ WindowFit fitOnScreen(sf::Vector2u)
 {
     return {};
 }
+
+void createInPlace(const WindowFit&, sf::Vector2u, const std::function<void()>& create)
+{
+    create();
+}

@@ -27,9 +27,11 @@ WindowFit fitOnScreen(sf::Vector2u size)
     // requests to map and move its children (SubstructureRedirect); where
     // there is one, it places the window. Where there is none, the window
     // stays where the library made it: centred on SFML 2.6, but on 2.5 with
-    // its top as far down as its left is across, and on 3.0 mostly off the
-    // screen (at the screen's size less half the window's). The screen's size
-    // is the root window's, which needs no RANDR.
+    // its top at half the screen's width less the window's height (below a
+    // wide screen), and on 3.0 mostly off the screen (at the screen's size
+    // less half the window's). The screen's size is the root window's, which
+    // needs no RANDR; a window larger than the screen goes to its top or left
+    // edge.
     XWindowAttributes root{};
     XGetWindowAttributes(display.get(), RootWindow(display.get(), screen), &root);
     if (!(root.all_event_masks & SubstructureRedirectMask)) {

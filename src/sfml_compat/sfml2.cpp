@@ -8,7 +8,8 @@ void createWindow(sf::RenderWindow& window, unsigned width, unsigned height, con
                   std::uint32_t style, const sf::ContextSettings& settings)
 {
     const WindowFit fit = fitOnScreen({width, height});
-    window.create(sf::VideoMode(width, height, fit.bitsPerPixel), title, style, settings);
+    createInPlace(fit, {width, height},
+                  [&] { window.create(sf::VideoMode(width, height, fit.bitsPerPixel), title, style, settings); });
     if (fit.centredCorner)
         window.setPosition(*fit.centredCorner);
 }

@@ -10,7 +10,9 @@ void createWindow(sf::RenderWindow& window, unsigned width, unsigned height, con
                   std::uint32_t style, const sf::ContextSettings& settings)
 {
     const WindowFit fit = fitOnScreen({width, height});
-    window.create(sf::VideoMode({width, height}, fit.bitsPerPixel), title, style, sf::State::Windowed, settings);
+    createInPlace(fit, {width, height}, [&] {
+        window.create(sf::VideoMode({width, height}, fit.bitsPerPixel), title, style, sf::State::Windowed, settings);
+    });
     if (fit.centredCorner)
         window.setPosition(*fit.centredCorner);
 }

@@ -1,4 +1,7 @@
 #include "end_to_end_test.h"
+#include "screen.h"
+
+#include <cstdlib>
 
 namespace {
 
@@ -69,6 +72,34 @@ TEST_F(StartUpWithout, OpenGL)
                                                 "    xvfb-run -a build/spritebench\n");
 }
 
+TEST_F(StartUpWithout, AnOpenGLVisualOfTheDisplaysDepth)
+{
+    const VirtualDisplay fifteenBits({"-screen", "0", "1024x768x15"});
+    expectSaysAndExitsWithOne(fifteenBits.name(), "spritebench: the X display " + fifteenBits.name() +
+                                                      " has no OpenGL visual of its own depth (15 bits), so X can "
+                                                      "make no window there for the program to draw in.\n"
+                                                      "Run its X server at 24 bits per pixel, or the program under a "
+                                                      "virtual X server:\n"
+                                                      "    xvfb-run -a build/spritebench\n");
+}
+
+TEST_F(StartUpWithout, TheServersFirstScreen)
+{
+    const VirtualDisplay twoScreens({"-screen", "1", "800x600x24"});
+    const std::string secondScreen = twoScreens.name() + ".1";
+    if (SFML_VERSION_MAJOR == 2 && SFML_VERSION_MINOR < 6) {
+        expectSaysAndExitsWithOne(secondScreen, "spritebench: the X display " + secondScreen +
+                                                    " is not its server's first screen, and the SFML the program "
+                                                    "was built with (2.5) opens windows on the first screen only.\n"
+                                                    "Run it on screen 0 of that server, or build it with SFML 2.6 "
+                                                    "or newer.\n");
+        return;
+    }
+    Bench program(secondScreen, root);
+    EXPECT_TRUE(showsOnly(program.picture(), upright()));
+    EXPECT_EQ(program.close(), 0);
+}
+
 // An X server as some are: 16 bits deep (the 32 bits that the program asks
 // for elsewhere pick a visual that X makes no window with there), wide,
 // without RANDR (the library cannot read the screen's size) and with no
@@ -81,6 +112,34 @@ TEST_F(StartUpWithout, RandrOnAWideSixteenBitScreen)
     ASSERT_EQ(program.windowPlace(), (std::array<int, 4>{640, 300, 640, 480}));
     EXPECT_TRUE(showsOnly(program.picture(), upright()));
     EXPECT_EQ(program.close(), 0);
+}
+
+// SFML 2.5 makes the window wholly below a screen this wide, and waits for it
+// to show before it returns.
+TEST_F(StartUpWithout, AWindowManagerOnAVeryWideScreen)
+{
+    const VirtualDisplay wide({"-screen", "0", "3840x1080x24"});
+    Bench program(wide.name(), root);
+    ASSERT_EQ(program.windowPlace(), (std::array<int, 4>{1600, 300, 640, 480}));
+    EXPECT_TRUE(showsOnly(program.picture(), upright()));
+    EXPECT_EQ(program.close(), 0);
+}
+
+// A 24-bit screen offers 32 bits per pixel; a window larger than the screen
+// starts at its top-left corner.
+TEST(WindowFit, OnAScreenSmallerThanTheWindow)
+{
+    const VirtualDisplay low({"-screen", "0", "600x400x24"});
+    const char* const before = std::getenv("DISPLAY");
+    const std::string previous = before ? before : "";
+    setenv("DISPLAY", low.name().c_str(), 1);
+    const WindowFit fit = fitOnScreen({640, 480});
+    if (before)
+        setenv("DISPLAY", previous.c_str(), 1);
+    else
+        unsetenv("DISPLAY");
+    EXPECT_EQ(fit.bitsPerPixel, 32u);
+    EXPECT_EQ(fit.centredCorner, std::optional<sf::Vector2i>(sf::Vector2i(0, 0)));
 }
 
 }  // namespace
