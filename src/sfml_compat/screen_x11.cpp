@@ -25,13 +25,13 @@ WindowFit fitOnScreen(sf::Vector2u size)
 
     // A window manager is the one client that takes the root window's
     // requests to map and move its children (SubstructureRedirect); where
-    // there is one, it places the window. Where there is none, the window
-    // stays where the library made it: centred on SFML 2.6, but on 2.5 with
-    // its top at half the screen's width less the window's height (below a
-    // wide screen), and on 3.0 mostly off the screen (at the screen's size
-    // less half the window's). The screen's size is the root window's, which
-    // needs no RANDR; a window larger than the screen goes to its top or left
-    // edge.
+    // there is one, it places the window. Where there is none, the library
+    // leaves the window where it made it: centred on SFML 2.6, below a wide
+    // screen on 2.5 (its top at (screen width - window height) / 2) and mostly
+    // off the screen on 3.0 (at the screen's size less half the window's). So
+    // it goes to the centre, or to the top or left edge where the window is
+    // larger than the screen. The screen's size is the root window's, which
+    // needs no RANDR.
     XWindowAttributes root{};
     XGetWindowAttributes(display.get(), RootWindow(display.get(), screen), &root);
     if (!(root.all_event_masks & SubstructureRedirectMask)) {

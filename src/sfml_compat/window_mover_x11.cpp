@@ -7,8 +7,8 @@
 #include <atomic>
 #include <thread>
 
-// SFML 2.5 makes a new window with its top at half the screen's width less
-// the window's height, wholly below a wide screen, and after mapping it waits
+// SFML 2.5 makes a new window with its top at (screen width - window
+// height) / 2, wholly below a wide screen, and after mapping it waits
 // until X reports part of it visible, which X never does for a window off the
 // screen. So the window is moved into place as soon as the server has made
 // it, while the library is still at work.
