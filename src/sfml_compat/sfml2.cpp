@@ -10,8 +10,6 @@ void createWindow(sf::RenderWindow& window, unsigned width, unsigned height, con
     const WindowFit fit = fitOnScreen({width, height});
     createInPlace(fit, {width, height},
                   [&] { window.create(sf::VideoMode(width, height, fit.bitsPerPixel), title, style, settings); });
-    if (fit.centredCorner)
-        window.setPosition(*fit.centredCorner);
 }
 
 Event pollEvent(sf::Window& window)

@@ -13,8 +13,6 @@ void createWindow(sf::RenderWindow& window, unsigned width, unsigned height, con
     createInPlace(fit, {width, height}, [&] {
         window.create(sf::VideoMode({width, height}, fit.bitsPerPixel), title, style, sf::State::Windowed, settings);
     });
-    if (fit.centredCorner)
-        window.setPosition(*fit.centredCorner);
 }
 
 // Raw mouse motion is new in SFML 3: one pointer motion brings a MouseMoved

@@ -51,6 +51,18 @@ protected:
         EXPECT_EQ(program.errors(), message);
         EXPECT_EQ(program.output(), "");
     }
+
+    // Opens, where given at `place` (left, top, width, height), and draws.
+    void expectOpensAndDraws(const std::string& display, std::optional<std::array<int, 4>> place = {})
+    {
+        Bench program(display, root);
+        // Partly off the screen, its pixels could not be read.
+        if (place) {
+            ASSERT_EQ(program.windowPlace(), *place);
+        }
+        EXPECT_TRUE(showsOnly(program.picture(), upright()));
+        EXPECT_EQ(program.close(), 0);
+    }
 };
 
 TEST_F(StartUpWithout, ADisplay)
@@ -91,9 +103,7 @@ TEST_F(StartUpWithout, AnOpenGLVisualOfTheDisplaysDepth)
             return;
         }
     }
-    Bench program(fifteenBits.name(), root);
-    EXPECT_TRUE(showsOnly(program.picture(), upright()));
-    EXPECT_EQ(program.close(), 0);
+    expectOpensAndDraws(fifteenBits.name());
 }
 
 TEST_F(StartUpWithout, TheServersFirstScreen)
@@ -108,9 +118,7 @@ TEST_F(StartUpWithout, TheServersFirstScreen)
                                                     "or newer.\n");
         return;
     }
-    Bench program(secondScreen, root);
-    EXPECT_TRUE(showsOnly(program.picture(), upright()));
-    EXPECT_EQ(program.close(), 0);
+    expectOpensAndDraws(secondScreen);
 }
 
 // An X server as some are: 16 bits deep (the 32 bits that the program asks
@@ -120,11 +128,7 @@ TEST_F(StartUpWithout, TheServersFirstScreen)
 TEST_F(StartUpWithout, RandrOnAWideSixteenBitScreen)
 {
     const VirtualDisplay odd({"-screen", "0", "1920x1080x16", "-extension", "RANDR"});
-    Bench program(odd.name(), root);
-    // Partly off the screen, its pixels could not be read.
-    ASSERT_EQ(program.windowPlace(), (std::array<int, 4>{640, 300, 640, 480}));
-    EXPECT_TRUE(showsOnly(program.picture(), upright()));
-    EXPECT_EQ(program.close(), 0);
+    expectOpensAndDraws(odd.name(), std::array<int, 4>{640, 300, 640, 480});
 }
 
 // SFML 2.5 makes the window wholly below a screen this wide, and waits for it
@@ -132,10 +136,7 @@ TEST_F(StartUpWithout, RandrOnAWideSixteenBitScreen)
 TEST_F(StartUpWithout, AWindowManagerOnAVeryWideScreen)
 {
     const VirtualDisplay wide({"-screen", "0", "3840x1080x24"});
-    Bench program(wide.name(), root);
-    ASSERT_EQ(program.windowPlace(), (std::array<int, 4>{1600, 300, 640, 480}));
-    EXPECT_TRUE(showsOnly(program.picture(), upright()));
-    EXPECT_EQ(program.close(), 0);
+    expectOpensAndDraws(wide.name(), std::array<int, 4>{1600, 300, 640, 480});
 }
 
 // A 24-bit screen offers 32 bits per pixel; a window larger than the screen
