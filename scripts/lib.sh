@@ -53,6 +53,30 @@ END
         apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
+# Stops at once where the project's path holds what CMake 3.25 cannot
+# configure in (tried): `"`, `;`, `\`, `|`, a line end, or a `[` or `]` that
+# is not one of a pair; a build would fail, or download SFML and hide why.
+# The argument holds more characters that the caller's build cannot take
+# (CTest's targets, with the tests, refuse `#`, `<` and `>`).
+refuse_unbuildable_path() {
+    local path bad=() ch brackets i
+    path=$(pwd -P)
+    local refused="\"\\;|"$'\n'$1
+    for ((i = 0; i < ${#refused}; i++)); do
+        ch=${refused:i:1}
+        if [[ $path == *"$ch"* ]]; then bad+=("'$ch'"); fi
+    done
+    bad=("${bad[@]/"'"$'\n'"'"/a line end}")
+    brackets=${path//[!\[\]]/}
+    while [[ $brackets == *'[]'* ]]; do brackets=${brackets//'[]'/}; done
+    [[ $brackets == *'['* ]] && bad+=("an unpaired '['")
+    [[ $brackets == *']'* ]] && bad+=("an unpaired ']'")
+    [ ${#bad[@]} -eq 0 ] && return 0
+    echo "CMake cannot build in $path: its path holds ${bad[*]}." >&2
+    echo "Move or copy the project to a folder whose path holds none of these, and run this again there." >&2
+    exit 1
+}
+
 # Configures a build folder with the given options. A new one is made with
 # Ninja; one that exists keeps the generator it was made with, by a script or
 # by hand (the plain `cmake -S . -B build` picks Make). One made for another

@@ -7,6 +7,10 @@
 // writing), so that no file or connection opened later, by the program or a
 // library, takes one of their numbers and receives the console's text.
 //
+// Where a read can find standard input not ready yet (a POSIX descriptor left
+// non-blocking by another program), std::cin waits for it instead, so that
+// only the true end of input counts as its end.
+//
 // Where a write to a pipe whose reader has gone raises a signal (POSIX's
 // SIGPIPE), ignores it: such a write fails instead of ending the program, so
 // an output that goes away while the program runs loses only its own text.

@@ -1,10 +1,51 @@
 #include "standard_streams.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <initializer_list>
+#include <iostream>
+#include <streambuf>
+
+namespace {
+
+// Standard input read straight from its file descriptor. A descriptor that
+// another program left non-blocking (the flag belongs to the open pipe or
+// terminal, which it shares) says "nothing yet" where a blocking one waits:
+// the C library's stream takes that for the end of input. Here it is waited
+// for, asleep in poll, and so is a read that a signal cut short; only a read
+// that finds the true end, or fails otherwise, ends input. The flag is left
+// as it is, since the programs that share the descriptor may rely on it.
+class WaitingInput : public std::streambuf {
+protected:
+    int_type underflow() override
+    {
+        for (;;) {
+            const ssize_t got = read(STDIN_FILENO, buffer, sizeof buffer);
+            if (got > 0) {
+                setg(buffer, buffer, buffer + got);
+                return traits_type::to_int_type(buffer[0]);
+            }
+            if (got == 0)
+                return traits_type::eof();
+            if (errno == EINTR)
+                continue;
+            if (errno != EAGAIN && errno != EWOULDBLOCK)
+                return traits_type::eof();
+            pollfd ready = {STDIN_FILENO, POLLIN, 0};
+            if (poll(&ready, 1, -1) < 0 && errno != EINTR)
+                return traits_type::eof();
+        }
+    }
+
+private:
+    char buffer[4096];
+};
+
+}  // namespace
 
 void prepareStandardStreams()
 {
@@ -19,4 +60,7 @@ void prepareStandardStreams()
             close(opened);
         }
     }
+    // Never destroyed: std::cin may be used until the very end.
+    static WaitingInput* const input = new WaitingInput;
+    std::cin.rdbuf(input);
 }

@@ -121,4 +121,29 @@ TEST_F(HostileConsole, PromptWaitsWithoutSpinningAndAnEmptyLineKeepsItWaiting)
     EXPECT_EQ(bench->pass("1"), "p->getX() = 6\n");
 }
 
+// Another program may leave the pipe (or terminal) non-blocking, a flag that
+// the program shares with it: a read then finds nothing yet rather than
+// waiting. The prompt still waits, asleep, and only the true end ends input.
+TEST_F(NoConsole, InputLeftNonBlockingIsWaitedForAndOnlyItsTrueEndEndsIt)
+{
+    Program::Streams nonBlocking;
+    nonBlocking.inputNonBlocking = true;
+    start(nonBlocking);
+    bench->hold("w");
+    const Traffic before = bench->mark();
+    bench->nudgePointer();
+    ASSERT_TRUE(bench->program().waitForOutput("x = ")) << bench->program().output();
+    expectSleepsFor300ms(bench->program());
+    bench->program().type("7\n");
+    bench->waitForPasses(before, 1);
+    bench->release("w");
+    bench->settle();
+    EXPECT_EQ(bench->program().output(), "setX(x): \nx = ");
+    EXPECT_EQ(bench->pass("1"), "p->getX() = 7\n");
+
+    bench->program().endInput();
+    EXPECT_EQ(bench->pass("w"), "setX(x): \nx = \n" + endLine);
+    expectClosesWithExitCodeZero();
+}
+
 }  // namespace

@@ -65,6 +65,9 @@ Program::Program(const std::vector<std::string>& command, const std::filesystem:
     int in[2], out[2], err[2];
     if (pipe2(in, O_CLOEXEC) || pipe2(out, O_CLOEXEC) || pipe2(err, O_CLOEXEC))
         throw std::runtime_error("pipe failed");
+    // The flag belongs to the pipe's reading end, which the program shares.
+    if (streams.inputNonBlocking)
+        fcntl(in[0], F_SETFL, O_NONBLOCK);
 
     // Prepared before fork: the child may only make plain system calls.
     const std::vector<std::string> variables = environmentFor(display);

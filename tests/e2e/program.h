@@ -19,13 +19,15 @@ inline constexpr auto patience = 20s;
 // A program, run in a working directory of the test's choosing on a given
 // display (none: DISPLAY unset), with its standard output and error read
 // through pipes.
-// Standard input is a pipe the test types into, a device, or closed.
+// Standard input is a pipe the test types into, a device, or closed; the
+// pipe can be left non-blocking, as another program may leave it.
 class Program {
 public:
     enum class Input { Typed, DevNull, DevZero, Closed };
     struct Streams {
         Streams(Input input = Input::Typed) : input(input) {}
         Input input;
+        bool inputNonBlocking = false;
         bool outputClosed = false;
         bool errorsClosed = false;
     };
