@@ -9,7 +9,8 @@
 //
 // Where a read can find standard input not ready yet (a POSIX descriptor left
 // non-blocking by another program), std::cin waits for it instead, so that
-// only the true end of input counts as its end.
+// only the true end of input counts as its end; and std::cout waits where
+// standard output cannot take more yet, so that no line is lost.
 //
 // Where a write to a pipe whose reader has gone raises a signal (POSIX's
 // SIGPIPE), ignores it: such a write fails instead of ending the program, so

@@ -45,6 +45,51 @@ private:
     char buffer[4096];
 };
 
+// Standard output written straight to its file descriptor, for the same
+// reason: where a non-blocking pipe is full, or a terminal is stopped
+// (Ctrl-S), the C library's stream fails and every later line is lost. Here
+// the write waits until the descriptor takes more; any other failure (a
+// reader gone) fails the stream, as before.
+class WaitingOutput : public std::streambuf {
+public:
+    WaitingOutput() { setp(buffer, buffer + sizeof buffer); }
+
+protected:
+    int_type overflow(int_type c) override
+    {
+        if (sync() != 0)
+            return traits_type::eof();
+        if (!traits_type::eq_int_type(c, traits_type::eof()))
+            sputc(traits_type::to_char_type(c));
+        return traits_type::not_eof(c);
+    }
+
+    int sync() override
+    {
+        const char* next = pbase();
+        while (next < pptr()) {
+            const ssize_t put = write(STDOUT_FILENO, next, static_cast<size_t>(pptr() - next));
+            if (put > 0) {
+                next += put;
+                continue;
+            }
+            if (put < 0 && errno == EINTR)
+                continue;
+            pollfd ready = {STDOUT_FILENO, POLLOUT, 0};
+            if (put == 0 || (errno != EAGAIN && errno != EWOULDBLOCK) ||
+                (poll(&ready, 1, -1) < 0 && errno != EINTR)) {
+                setp(buffer, buffer + sizeof buffer);
+                return -1;
+            }
+        }
+        setp(buffer, buffer + sizeof buffer);
+        return 0;
+    }
+
+private:
+    char buffer[4096];
+};
+
 }  // namespace
 
 void prepareStandardStreams()
@@ -63,4 +108,6 @@ void prepareStandardStreams()
     // Never destroyed: std::cin may be used until the very end.
     static WaitingInput* const input = new WaitingInput;
     std::cin.rdbuf(input);
+    static WaitingOutput* const output = new WaitingOutput;
+    std::cout.rdbuf(output);
 }
