@@ -3,6 +3,8 @@
 // SFML after it) on the current X display, then asks it to close
 // the way a window manager's close button does (a WM_DELETE_WINDOW message),
 // so that the program ends through its own Closed event and normal exit.
+#include "top_level_window.h"
+
 #include <X11/Xlib.h>
 
 #include <chrono>
@@ -12,26 +14,6 @@
 #include <thread>
 
 namespace {
-
-Window findWindow(Display* display, const std::string& title)
-{
-    Window root = 0, parent = 0, *children = nullptr;
-    unsigned count = 0;
-    Window found = 0;
-    if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count))
-        return 0;
-    for (unsigned i = 0; i < count && !found; ++i) {
-        char* name = nullptr;
-        if (XFetchName(display, children[i], &name) && name) {
-            if (std::strncmp(name, title.c_str(), title.size()) == 0)
-                found = children[i];
-            XFree(name);
-        }
-    }
-    if (children)
-        XFree(children);
-    return found;
-}
 
 void askToClose(Display* display, Window window)
 {
@@ -64,7 +46,7 @@ int main(int argc, char** argv)
     }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     Window window = 0;
-    while (!(window = findWindow(display, title)) && std::chrono::steady_clock::now() < deadline)
+    while (!(window = findTopLevelWindow(display, title)) && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     if (window)
         askToClose(display, window);

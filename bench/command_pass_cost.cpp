@@ -1,13 +1,17 @@
 // What one event costs the program beyond reading the keys: the time of one
 // command pass (runCommandPass with the real key state, no key down) against
-// 23 bare sf::Keyboard::isKeyPressed calls, which every pass makes anyway.
-// A window stays open so that the keys are read from its display. The two are
-// timed in alternating rounds; prints the median time of each per event, and
-// that of the pass alone with every key read answered at once, no X involved:
+// the one whole-keyboard read that every pass makes anyway, on a connection
+// opened as the program opens its own. A window stays open so that
+// the keys are read from its display. The two are timed in alternating
+// rounds; prints the median time of each per event, that of the pass alone
+// with every key read answered at once, no X involved, and that of the 23
+// key tests that a pass makes when some key is down:
 //     pass_us <microseconds>
 //     bare_us <microseconds>
 //     ratio <median of the per-round ratios>
 //     alone_us <microseconds>
+//     tests_us <microseconds>
+#include "any_key_down.h"
 #include "commands.h"
 #include "SpriteObject.h"
 #include "sfml_compat.h"
@@ -61,11 +65,17 @@ int main(int argc, char** argv)
     float angle = 0;
     std::istringstream in;
     std::ostringstream out;
+    // The program's own connection, opened the program's way.
+    const DisplayConnection display = openDisplay(std::cerr);
+    if (!display)
+        return 1;
+    const AnyKeyMayBeDown anyKeyMayBeDown = anyKeyMayBeDownOn(display);
     const KeyIsDown keyIsDown = [](Key key) { return sf::Keyboard::isKeyPressed(key); };
     int keysDown = 0;
 
-    const auto pass = [&] { runCommandPass(&object, dalpha, angle, keyIsDown, in, out); };
-    const auto bare = [&] {
+    const auto pass = [&] { runCommandPass(&object, dalpha, angle, anyKeyMayBeDown, keyIsDown, in, out); };
+    const auto bare = [&] { keysDown += anyKeyMayBeDown(); };
+    const auto tests = [&] {
         for (Key key : tableKeys)
             keysDown += sf::Keyboard::isKeyPressed(key);
     };
@@ -93,9 +103,16 @@ int main(int argc, char** argv)
         return 1;
     }
     const KeyIsDown noKeyDown = [](Key) { return false; };
-    const double alone = microsecondsPerCall(1000000, [&] { runCommandPass(&object, dalpha, angle, noKeyDown, in, out); });
+    const AnyKeyMayBeDown mayBe = [] { return true; };
+    const double alone =
+        microsecondsPerCall(1000000, [&] { runCommandPass(&object, dalpha, angle, mayBe, noKeyDown, in, out); });
+    const double testsTime = microsecondsPerCall(callsPerRound * 10, tests);
+    if (keysDown) {
+        std::cerr << "command_pass_cost: a key was down during the run\n";
+        return 1;
+    }
 
     std::cout << "pass_us " << median(passTimes) << "\nbare_us " << median(bareTimes) << "\nratio "
-              << median(ratios) << "\nalone_us " << alone << "\n";
+              << median(ratios) << "\nalone_us " << alone << "\ntests_us " << testsTime << "\n";
     return 0;
 }

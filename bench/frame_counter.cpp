@@ -1,11 +1,16 @@
 // Counts the frames a program shows, from outside: loaded with LD_PRELOAD, it
 // stands in for glXSwapBuffers (which the graphics library calls once per
-// display()) and passes every call on. The first FRAME_COUNTER_WARMUP seconds
-// (default 1) after the first frame are not counted. At exit it writes one line
-// to the file named by FRAME_COUNTER_OUT:
-//     <frames> <seconds> <CPU seconds> <peak resident KiB> <renderer>
-// where both times run from the end of the warm-up to the last frame, the CPU
-// time over all the program's threads (the X server's share is not in it).
+// display()) and passes every call on. It stands in the same way for
+// XQueryKeymap, to count the key-state reads, and for XCheckIfEvent, with
+// which the library takes its window's events, to count the pointer motions.
+// The first FRAME_COUNTER_WARMUP seconds (default 1) after the first of these
+// calls are not counted; with FRAME_COUNTER_SECONDS, only that many seconds
+// after the warm-up are. At exit it writes one line to the file named by
+// FRAME_COUNTER_OUT:
+//     <frames> <seconds> <CPU seconds> <peak resident KiB> <key-state reads> <pointer motions> <renderer>
+// where both times run from the end of the warm-up to the last frame (or for
+// FRAME_COUNTER_SECONDS), the CPU time over all the program's threads (the X
+// server's share is not in it).
 #include <X11/Xlib.h>
 #include <dlfcn.h>
 
@@ -15,12 +20,15 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <utility>
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 using SwapBuffers = void (*)(Display*, XID);
 using GetString = const unsigned char* (*)(unsigned);
+using QueryKeymap = int (*)(Display*, char*);
+using CheckIfEvent = int (*)(Display*, XEvent*, int (*)(Display*, XEvent*, XPointer), XPointer);
 constexpr unsigned glRenderer = 0x1F01;  // GL_RENDERER
 
 // Plain data only: it is read at exit, when objects with destructors may
@@ -31,6 +39,10 @@ struct Count {
     Clock::time_point first, warmFrom, last;
     double cpuFrom = 0, cpuLast = 0;
     long frames = 0;
+    long keyStateReads = 0;
+    long motions = 0;
+    bool ended = false;  // FRAME_COUNTER_SECONDS have passed
+    double cpuEnd = 0;
     char renderer[128] = "unknown";
 } count;
 
@@ -38,6 +50,12 @@ double warmupSeconds()
 {
     const char* text = std::getenv("FRAME_COUNTER_WARMUP");
     return text ? std::atof(text) : 1.0;
+}
+
+double countedSeconds()
+{
+    const char* text = std::getenv("FRAME_COUNTER_SECONDS");
+    return text ? std::atof(text) : 0;
 }
 
 double cpuSeconds()
@@ -69,10 +87,45 @@ __attribute__((destructor)) void report()
     const char* path = std::getenv("FRAME_COUNTER_OUT");
     if (!path)
         return;
-    const double seconds = count.warm ? std::chrono::duration<double>(count.last - count.warmFrom).count() : 0;
-    const double cpu = count.warm ? count.cpuLast - count.cpuFrom : 0;
+    const double limit = countedSeconds();
+    double seconds = count.warm ? std::chrono::duration<double>(count.last - count.warmFrom).count() : 0;
+    double cpu = count.warm ? count.cpuLast - count.cpuFrom : 0;
+    if (limit > 0 && count.warm) {
+        seconds = limit;
+        cpu = (count.ended ? count.cpuEnd : cpuSeconds()) - count.cpuFrom;
+    }
     std::ofstream(path) << count.frames << " " << seconds << " " << cpu << " " << peakResidentKiB() << " "
-                        << count.renderer << "\n";
+                        << count.keyStateReads << " " << count.motions << " " << count.renderer << "\n";
+}
+
+}  // namespace
+
+namespace {
+
+// Starts the clock at the first call, ends the warm-up after its seconds and
+// the count after FRAME_COUNTER_SECONDS; true while calls are counted.
+bool counting(Clock::time_point now)
+{
+    if (!count.started) {
+        count.started = true;
+        count.first = now;
+        return false;
+    }
+    if (!count.warm) {
+        static const double warmup = warmupSeconds();
+        if (std::chrono::duration<double>(now - count.first).count() < warmup)
+            return false;
+        count.warm = true;
+        count.warmFrom = now;
+        count.cpuFrom = cpuSeconds();
+        return false;
+    }
+    static const double limit = countedSeconds();
+    if (limit > 0 && !count.ended && std::chrono::duration<double>(now - count.warmFrom).count() >= limit) {
+        count.ended = true;
+        count.cpuEnd = cpuSeconds();
+    }
+    return !count.ended;
 }
 
 }  // namespace
@@ -82,23 +135,32 @@ extern "C" void glXSwapBuffers(Display* display, XID drawable)
     static const auto real = reinterpret_cast<SwapBuffers>(dlsym(RTLD_NEXT, "glXSwapBuffers"));
     real(display, drawable);
 
-    const Clock::time_point now = Clock::now();
-    if (!count.started) {
-        count.started = true;
-        count.first = now;
+    static bool first = true;
+    if (std::exchange(first, false))
         readRendererName();
+    const Clock::time_point now = Clock::now();
+    if (!counting(now))
         return;
-    }
-    if (!count.warm) {
-        static const double warmup = warmupSeconds();
-        if (std::chrono::duration<double>(now - count.first).count() < warmup)
-            return;
-        count.warm = true;
-        count.warmFrom = now;
-        count.cpuFrom = cpuSeconds();
-        return;
-    }
     ++count.frames;
     count.last = now;
     count.cpuLast = cpuSeconds();
+}
+
+extern "C" int XQueryKeymap(Display* display, char* keys)
+{
+    static const auto real = reinterpret_cast<QueryKeymap>(dlsym(RTLD_NEXT, "XQueryKeymap"));
+    const int result = real(display, keys);
+    if (counting(Clock::now()))
+        ++count.keyStateReads;
+    return result;
+}
+
+extern "C" int XCheckIfEvent(Display* display, XEvent* event, int (*predicate)(Display*, XEvent*, XPointer),
+                             XPointer argument)
+{
+    static const auto real = reinterpret_cast<CheckIfEvent>(dlsym(RTLD_NEXT, "XCheckIfEvent"));
+    const int found = real(display, event, predicate, argument);
+    if (counting(Clock::now()) && found && event->type == MotionNotify)
+        ++count.motions;
+    return found;
 }

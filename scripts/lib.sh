@@ -8,8 +8,9 @@
 # Packages needed to build and run the program. libgl-dev: the program asks
 # GLX which visuals draw with OpenGL.
 RUN_PACKAGES=(cmake ninja-build g++ libsfml-dev libx11-dev libgl-dev libgl1-mesa-dri)
-# Added for the tests.
-TEST_PACKAGES=(libgtest-dev xvfb xauth libxtst-dev)
+# Added for the tests: libxtst-dev drives and records the program's X
+# traffic, libxres-dev tells which X connections are the program's.
+TEST_PACKAGES=(libgtest-dev xvfb xauth libxtst-dev libxres-dev)
 
 # Installs those of the given packages that are missing, with sudo unless run
 # as root; installs nothing when all are there. Without apt-get it says what
@@ -22,7 +23,8 @@ This script installs with apt-get (Debian, Ubuntu), which is not here. Install
 with your system's package manager: CMake, Ninja (or Make), a C++17 compiler,
 on Linux the X11 and OpenGL (GLX) development files, and SFML 3, 2.6 or 2.5
 (graphics, window, system) where it offers one; the tests also need
-GoogleTest, and on Linux Xvfb and the XTest library (libXtst).
+GoogleTest, and on Linux Xvfb and the XTest and X-Resource libraries (libXtst,
+libXRes).
 Where no SFML is installed, the build makes SFML 2.6.2 from its source, which
 it downloads; it needs FreeType and, on Linux, the X11, Xrandr, Xcursor, udev
 and OpenGL development files. Then, from the project root:

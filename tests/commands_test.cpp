@@ -28,7 +28,8 @@ protected:
             in.str(unread + typed);
         }
         out.str("");
-        runCommandPass(&object, dalpha, angle, [&](Key key) { return keys.count(key) > 0; }, in, out);
+        runCommandPass(&object, dalpha, angle, [&] { return !keys.empty(); },
+                       [&](Key key) { return keys.count(key) > 0; }, in, out);
         return out.str();
     }
 
@@ -156,7 +157,7 @@ TEST_F(CommandPassTest, AKeyIsReadOnlyAfterTheRowsAboveItHaveFinished)
     std::vector<Key> asked;
     bool qDone = false;
     in.str("7 8\n");
-    runCommandPass(&object, dalpha, angle,
+    runCommandPass(&object, dalpha, angle, [] { return true; },
                    [&](Key key) {
                        asked.push_back(key);
                        if (key == Key::Q)
@@ -172,6 +173,28 @@ TEST_F(CommandPassTest, AKeyIsReadOnlyAfterTheRowsAboveItHaveFinished)
     ASSERT_EQ(asked.size(), 23u);
     EXPECT_EQ(asked.front(), Key::Q);
     EXPECT_EQ(asked.back(), Key::T);
+}
+
+TEST_F(CommandPassTest, TheKeysAreTestedOnlyAfterAWholeKeyboardReadSaysSomeKeyMayBeDown)
+{
+    std::string asked;
+    const KeyIsDown noTableKey = [&](Key) {
+        asked += 'k';
+        return false;
+    };
+    const auto wholeKeyboard = [&](bool someKeyDown) {
+        return [&asked, someKeyDown] {
+            asked += 'w';
+            return someKeyDown;
+        };
+    };
+    runCommandPass(&object, dalpha, angle, wholeKeyboard(false), noTableKey, in, out);
+    EXPECT_EQ(asked, "w") << "no key is down: no row may be tested";
+    // A key outside the table (a modifier, say) is down: every row is tested, as ever.
+    asked.clear();
+    runCommandPass(&object, dalpha, angle, wholeKeyboard(true), noTableKey, in, out);
+    EXPECT_EQ(asked, "w" + std::string(23, 'k'));
+    EXPECT_EQ(out.str(), "");
 }
 
 TEST_F(CommandPassTest, WordIsRefusedAndAskedForAgain)

@@ -27,7 +27,7 @@ Bench::Bench(const std::string& display, const std::filesystem::path& workingDir
     programWindow = hands.waitForWindow(windowTitle, [this] { return !process.waitForExit(0s); });
     if (!programWindow)
         throw std::runtime_error("the program ended without a window; stderr: " + process.errors());
-    traffic = std::make_unique<TrafficRecorder>(display, programWindow);
+    traffic = std::make_unique<TrafficRecorder>(display, programWindow, process.processId());
 
     // The window takes the focus itself once mapped: take it away only when
     // the loop runs, that is once frames are shown.
@@ -69,25 +69,38 @@ void Bench::nudgePointer()
     hands.movePointer(programWindow, pointerX + (pointerRight ? 1 : 0), pointerY);
 }
 
-long Bench::keyStateReadsSinceStart() { return traffic->now().keyStateReads - atStart.keyStateReads; }
-
 long Bench::passes()
 {
-    const long reads = keyStateReadsSinceStart();
-    if (reads % rowsPerPass != 0)
+    const Traffic since = traffic->now();
+    if ((since.keyStateReads - atStart.keyStateReads) % rowsPerPass != 0)
         throw std::logic_error("a command pass is still running");
-    return reads / rowsPerPass;
+    return since.passes - atStart.passes;
 }
 
 long Bench::motionEvents() { return traffic->now().motionEvents - atStart.motionEvents; }
 
 void Bench::waitForPasses(const Traffic& since, long count)
 {
-    // A pass has ended when it has read the key state once for each row.
-    const long reads = count * rowsPerPass;
-    if (!process.waitUntil([&] { return traffic->now().keyStateReads >= since.keyStateReads + reads; }))
-        throw std::runtime_error("fewer than " + std::to_string(count) + " command passes ended; output so far:\n" +
-                                 process.output());
+    // A pass has ended when it has read the whole keyboard and, where it
+    // found the keys held, tested the key of each row.
+    const long rowReads = held.empty() ? 0 : count * rowsPerPass;
+    const auto ended = [&](const Traffic& now) {
+        return now.passes >= since.passes + count && now.keyStateReads >= since.keyStateReads + rowReads;
+    };
+    // However long a loaded machine takes for many passes, the wait goes on
+    // while reads keep coming; a program that stops, or has lost passes and
+    // makes no more, fails it after `patience` without one.
+    for (Traffic now = traffic->now(); !ended(now);) {
+        const long progress = now.passes + now.keyStateReads;
+        const bool moved = process.waitUntil([&] {
+            now = traffic->now();
+            return ended(now) || now.passes + now.keyStateReads != progress;
+        });
+        if (!moved)
+            throw std::runtime_error(std::to_string(now.passes - since.passes) + " of " + std::to_string(count) +
+                                     " command passes ended, and no more came; output so far:\n" +
+                                     process.output());
+    }
 }
 
 std::string Bench::pass(const std::string& keys, const std::string& typed)

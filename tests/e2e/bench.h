@@ -18,7 +18,7 @@
 // record of the program's requests tells when a pass or a frame is done.
 class Bench {
 public:
-    static constexpr long rowsPerPass = 23;  // key state reads in one command pass
+    static constexpr long rowsPerPass = 23;  // key tests in a command pass that finds some key down
 
     Bench(const std::string& display, const std::filesystem::path& workingDirectory,
           const Program::Streams& streams = Program::Input::Typed);
@@ -56,8 +56,6 @@ public:
     TrafficRecorder& recorder() { return *traffic; }
 
 private:
-    long keyStateReadsSinceStart();
-
     Program process;
     Desktop hands;
     WindowId programWindow = 0;

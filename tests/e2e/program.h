@@ -59,6 +59,7 @@ public:
     // Exit code (128 + signal when killed), or nothing if it still runs.
     std::optional<int> waitForExit(Clock::duration limit = patience);
 
+    pid_t processId() const { return pid; }
     // Processor time used so far, all threads.
     std::chrono::milliseconds cpuTime() const;
     // Resident memory now, in KiB.

@@ -43,6 +43,22 @@ TEST_F(WindowEvents, KeyHeldWithoutEventsRunsNothing)
     EXPECT_EQ(bench->program().output(), "");
 }
 
+TEST_F(WindowEvents, APassTestsTheKeysOfTheTableOnlyWhileSomeKeyIsDown)
+{
+    // No key down: each pass reads the whole keyboard once and tests no key.
+    const Traffic before = bench->mark();
+    for (int i = 0; i < 3; ++i)
+        bench->nudgePointer();
+    bench->waitForPasses(before, 3);
+    bench->settle();
+    EXPECT_EQ(bench->passes(), 3);
+    EXPECT_EQ(bench->recorder().now().keyStateReads, before.keyStateReads);
+
+    // P is in no row, but it is down: every row is tested, as ever.
+    EXPECT_EQ(bench->pass("p"), "");
+    EXPECT_EQ(bench->recorder().now().keyStateReads, before.keyStateReads + Bench::rowsPerPass);
+}
+
 TEST_F(WindowEvents, CloseButtonEndsTheProgramWithExitCodeZero)
 {
     expectClosesWithExitCodeZero();
