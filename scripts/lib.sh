@@ -5,9 +5,9 @@
 # Shared by the scripts: installs the Debian or Ubuntu packages that are
 # missing, then configures and builds.
 
-# Packages needed to build and run the program. libgl-dev: the program asks
-# GLX which visuals draw with OpenGL. The XCB libraries and pkg-config: the
-# window mover and the display checks make their X requests through XCB.
+# Packages needed to build and run the program. libgl-dev: SFML's OpenGL.
+# The XCB libraries and pkg-config: the window mover and the display checks
+# make their X requests through XCB (GLX's visuals are read over the protocol).
 RUN_PACKAGES=(cmake ninja-build g++ pkg-config libsfml-dev libx11-dev libgl-dev libgl1-mesa-dri
     libx11-xcb-dev libxcb-res0-dev libxcb-glx0-dev)
 # Added for the tests.

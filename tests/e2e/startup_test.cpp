@@ -110,19 +110,51 @@ TEST_F(StartUpWithout, AnOpenGLVisualOfTheDisplaysDepth)
     expectOpensAndDraws(fifteenBits.name());
 }
 
+// SFML 2.5 takes its visual from among those of every screen: where the first
+// screen's suits it as well, X refuses it on the second.
 TEST_F(StartUpWithout, TheServersFirstScreen)
 {
     const VirtualDisplay twoScreens({"-screen", "1", "800x600x24"});
     const std::string secondScreen = twoScreens.name() + ".1";
     if (SFML_VERSION_MAJOR == 2 && SFML_VERSION_MINOR < 6) {
-        expectSaysAndExitsWithOne(secondScreen, "spritebench: the X display " + secondScreen +
-                                                    " is not its server's first screen, and the SFML the program "
-                                                    "was built with (2.5) opens windows on the first screen only.\n"
+        expectSaysAndExitsWithOne(secondScreen, "spritebench: on the X display " + secondScreen +
+                                                    ", the SFML the program was built with (2.5) would take an "
+                                                    "OpenGL visual of another screen of its server (screen 0), "
+                                                    "which X makes no window with on this one.\n"
                                                     "Run it on screen 0 of that server, or build it with SFML 2.6 "
                                                     "or newer.\n");
         return;
     }
     expectOpensAndDraws(secondScreen);
+}
+
+// Where the second screen's depth differs, its own visuals suit the library
+// best, with SFML 2.5 too.
+TEST_F(StartUpWithout, TheServersFirstScreenWhereTheSecondIsOfAnotherDepth)
+{
+    const VirtualDisplay twoScreens({"-screen", "1", "800x600x16"});
+    expectOpensAndDraws(twoScreens.name() + ".1");
+}
+
+// A GLX that refuses the context the GL library asks for: an indirect one, as
+// over ssh -X, on a server that allows none.
+TEST_F(StartUpWithout, AnOpenGLContextTheServerAccepts)
+{
+    Program program({"/usr/bin/env", "LIBGL_ALWAYS_INDIRECT=1", SPRITEBENCH_PATH}, root, sharedDisplay().name(),
+                    Program::Input::DevNull);
+    EXPECT_EQ(program.waitForExit(), 1);
+    const std::string message = "spritebench: the X display " + sharedDisplay().name() +
+                                " refused the OpenGL context that the program draws with (its GLX makes no context "
+                                "of the kind the OpenGL library asked for: an indirect one, as over ssh -X or where "
+                                "no GL driver loads).\n"
+                                "Run the program on a display of the machine it runs on, or there under a virtual X "
+                                "server:\n"
+                                "    xvfb-run -a build/spritebench\n";
+    const std::string& errors = program.errors();
+    EXPECT_EQ(errors.find("X Error"), std::string::npos) << errors;
+    ASSERT_GE(errors.size(), message.size()) << errors;
+    EXPECT_EQ(errors.substr(errors.size() - message.size()), message);
+    EXPECT_EQ(program.output(), "");
 }
 
 // An X server as some are: 16 bits deep (the 32 bits that the program asks
