@@ -11,8 +11,12 @@
 // where both times run from the end of the warm-up to the last frame (or for
 // FRAME_COUNTER_SECONDS), the CPU time over all the program's threads (the X
 // server's share is not in it).
+// With FRAME_COUNTER_FIRST_FRAME set to a file instead, it writes there the
+// wall-clock time (seconds since the epoch) of the first frame and ends the
+// program at once: the end of its start-up.
 #include <X11/Xlib.h>
 #include <dlfcn.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -135,6 +139,15 @@ extern "C" void glXSwapBuffers(Display* display, XID drawable)
     static const auto real = reinterpret_cast<SwapBuffers>(dlsym(RTLD_NEXT, "glXSwapBuffers"));
     real(display, drawable);
 
+    if (const char* path = std::getenv("FRAME_COUNTER_FIRST_FRAME")) {
+        timespec now{};
+        clock_gettime(CLOCK_REALTIME, &now);
+        if (FILE* const file = std::fopen(path, "w")) {
+            std::fprintf(file, "%ld.%06ld\n", static_cast<long>(now.tv_sec), now.tv_nsec / 1000);
+            std::fclose(file);
+        }
+        _exit(0);
+    }
     static bool first = true;
     if (std::exchange(first, false))
         readRendererName();

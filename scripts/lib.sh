@@ -5,9 +5,11 @@
 # Shared by the scripts: installs the Debian or Ubuntu packages that are
 # missing, then configures and builds.
 
-# Packages needed to build and run the program. libgl-dev: the program asks
-# GLX which visuals draw with OpenGL.
-RUN_PACKAGES=(cmake ninja-build g++ libsfml-dev libx11-dev libgl-dev libgl1-mesa-dri)
+# Packages needed to build and run the program. libgl-dev: SFML's OpenGL.
+# The XCB libraries and pkg-config: the window mover and the display checks
+# make their X requests through XCB (GLX's visuals are read over the protocol).
+RUN_PACKAGES=(cmake ninja-build g++ pkg-config libsfml-dev libx11-dev libgl-dev libgl1-mesa-dri
+    libx11-xcb-dev libxcb-res0-dev libxcb-glx0-dev)
 # Added for the tests: libxtst-dev drives and records the program's X
 # traffic, libxres-dev tells which X connections are the program's.
 TEST_PACKAGES=(libgtest-dev xvfb xauth libxtst-dev libxres-dev)
@@ -21,7 +23,8 @@ install_missing() {
         cat >&2 <<END
 This script installs with apt-get (Debian, Ubuntu), which is not here. Install
 with your system's package manager: CMake, Ninja (or Make), a C++17 compiler,
-on Linux the X11 and OpenGL (GLX) development files, and SFML 3, 2.6 or 2.5
+on Linux pkg-config and the X11, XCB (xcb-res, xcb-glx, X11-xcb) and OpenGL
+(GLX) development files, and SFML 3, 2.6 or 2.5
 (graphics, window, system) where it offers one; the tests also need
 GoogleTest, and on Linux Xvfb and the XTest and X-Resource libraries (libXtst,
 libXRes).

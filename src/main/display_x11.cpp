@@ -1,41 +1,107 @@
 #include "display.h"
+#include "gl_visuals_x11.h"
 
-#include <GL/glx.h>
 #include <SFML/Config.hpp>
+#include <X11/Xlib-xcb.h>
 #include <X11/Xlib.h>
-#include <X11/Xutil.h>
 
-#include <ostream>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+#include <vector>
 
 namespace {
 
-// SFML 2.5 takes the window's visual from among those of every screen of the
-// server, and on a tie, as on a server whose screens are alike, the first
-// screen's wins; X then refuses it on any other screen (BadMatch). SFML 2.6
-// looks at the display's own screen only.
-constexpr bool opensOnTheFirstScreenOnly = SFML_VERSION_MAJOR == 2 && SFML_VERSION_MINOR < 6;
+// Where the first X error of a GLX request is reported, and what it is told.
+std::ostream* glxProblems = nullptr;
+std::string glxDisplayName;
+int glxOpcode = 0;
+XErrorHandler otherErrors = nullptr;
+
+// Where the library makes its OpenGL context through a GLX that the X server
+// refuses (an indirect context, as the client library makes over `ssh -X` or
+// where it loads no GL driver, and the server allows none), the library goes
+// on without one and X ends the program with a raw error. Errors of every
+// other request go to Xlib's handler as before.
+int reportGlxFailure(Display* server, XErrorEvent* error)
+{
+    if (error->request_code != glxOpcode)
+        return otherErrors(server, error);
+    *glxProblems << "spritebench: the X display " << glxDisplayName
+                 << " refused the OpenGL context that the program draws with (its GLX makes no context of the "
+                    "kind the OpenGL library asked for: an indirect one, as over ssh -X or where no GL driver "
+                    "loads).\n"
+                    "Run the program on a display of the machine it runs on, or there under a virtual X server:\n"
+                    "    xvfb-run -a build/spritebench\n";
+    glxProblems->flush();
+    std::cout.flush();
+    // Now, without the library's clean-up, which would be done halfway
+    // through the library's own work.
+    std::_Exit(1);
+}
 
 // The library makes its window with the double-buffered GL visual whose
 // colour bits come closest to those asked for, and X makes a window only at
 // the screen's own depth: so there must be such a visual at that depth. A
 // 15-bit X server, for one, offers GL at 32 bits only.
-bool hasGlVisualOfOwnDepth(Display* server)
+bool hasGlVisualOfOwnDepth(const std::vector<GlVisual>& visuals, int screen, int depth)
+{
+    for (const GlVisual& visual : visuals)
+        if (visual.screen == screen && visual.depth == depth && visual.doubleBuffered)
+            return true;
+    return false;
+}
+
+// SFML 2.5 picks each context's visual from among the GL visuals of every
+// screen of the server, not of the display's own only, and X then refuses it
+// on any other screen (BadMatch). Its choice: the first double-buffered one,
+// in Xlib's order, with the least score, which weighs each shortfall against
+// what was asked for 100000 times more than an excess. The program's contexts
+// all ask for no depth, stencil or antialiasing; they differ in their colour
+// bits: the desktop's depth (0 where the library cannot read it: without
+// RANDR), and the window's. SFML 2.6 looks at the display's own screen only.
+constexpr bool picksFromEveryScreen = SFML_VERSION_MAJOR == 2 && SFML_VERSION_MINOR < 6;
+
+int libraryScore(const GlVisual& visual, int colourBits)
+{
+    const auto weighed = [](int wanted, int got) {
+        const int difference = wanted - got;
+        return difference > 0 ? difference * 100000 : -difference;
+    };
+    return weighed(colourBits, visual.colourBits) + weighed(0, visual.depthBits) + weighed(0, visual.stencilBits) +
+           weighed(0, visual.samples);
+}
+
+// The screen of the visual that the library picks for `colourBits`; -1 where
+// there is none.
+int screenOfLibrarysChoice(const std::vector<GlVisual>& visuals, int colourBits)
+{
+    int best = 0x7FFFFFFF, screen = -1;
+    for (const GlVisual& visual : visuals) {
+        if (!visual.doubleBuffered)
+            continue;
+        if (const int score = libraryScore(visual, colourBits); score < best) {
+            best = score;
+            screen = visual.screen;
+        }
+    }
+    return screen;
+}
+
+// The screen of a visual that one of the program's contexts gets from the
+// library, where it is not the display's own; -1 where all are.
+int otherScreenTheLibraryPicks(Display* server, const std::vector<GlVisual>& visuals)
 {
     const int screen = DefaultScreen(server);
-    XVisualInfo wanted{};
-    wanted.screen = screen;
-    wanted.depth = DefaultDepth(server, screen);
-    int count = 0;
-    XVisualInfo* const visuals = XGetVisualInfo(server, VisualScreenMask | VisualDepthMask, &wanted, &count);
-    bool found = false;
-    for (int i = 0; i < count && !found; ++i) {
-        int gl = 0, doubleBuffered = 0;
-        found = glXGetConfig(server, &visuals[i], GLX_USE_GL, &gl) == 0 && gl &&
-                glXGetConfig(server, &visuals[i], GLX_DOUBLEBUFFER, &doubleBuffered) == 0 && doubleBuffered;
-    }
-    if (visuals)
-        XFree(visuals);
-    return found;
+    const int depth = DefaultDepth(server, screen);
+    int opcode = 0, firstEvent = 0, firstError = 0;
+    const int desktopBits = XQueryExtension(server, "RANDR", &opcode, &firstEvent, &firstError) ? depth : 0;
+    // As fitOnScreen asks for the window.
+    const int windowBits = depth == 24 || depth == 32 ? 32 : depth;
+    for (const int colourBits : {desktopBits, windowBits})
+        if (const int picked = screenOfLibrarysChoice(visuals, colourBits); picked != screen && picked >= 0)
+            return picked;
+    return -1;
 }
 
 }  // namespace
@@ -62,22 +128,34 @@ DisplayConnection openDisplay(std::ostream& problems)
         display.reset();
         return display;
     }
-    if (opensOnTheFirstScreenOnly && DefaultScreen(server) != 0) {
-        problems << "spritebench: the X display " << XDisplayString(server)
-                 << " is not its server's first screen, and the SFML the program was built with ("
-                 << SFML_VERSION_MAJOR << "." << SFML_VERSION_MINOR
-                 << ") opens windows on the first screen only.\n"
-                    "Run it on screen 0 of that server, or build it with SFML 2.6 or newer.\n";
-        display.reset();
-        return display;
+    // Read over the protocol: asking the GL library would load and start the
+    // GL driver for this connection, as long again as the library's own start.
+    const std::vector<GlVisual> visuals = glVisuals(XGetXCBConnection(server));
+    const int screen = DefaultScreen(server);
+    if (picksFromEveryScreen) {
+        if (const int other = otherScreenTheLibraryPicks(server, visuals); other >= 0) {
+            problems << "spritebench: on the X display " << XDisplayString(server)
+                     << ", the SFML the program was built with (" << SFML_VERSION_MAJOR << "." << SFML_VERSION_MINOR
+                     << ") would take an OpenGL visual of another screen of its server (screen " << other
+                     << "), which X makes no window with on this one.\n"
+                        "Run it on screen "
+                     << other << " of that server, or build it with SFML 2.6 or newer.\n";
+            display.reset();
+            return display;
+        }
     }
-    if (!hasGlVisualOfOwnDepth(server)) {
+    if (!hasGlVisualOfOwnDepth(visuals, screen, DefaultDepth(server, screen))) {
         problems << "spritebench: the X display " << XDisplayString(server)
-                 << " has no OpenGL visual of its own depth (" << DefaultDepth(server, DefaultScreen(server))
+                 << " has no OpenGL visual of its own depth (" << DefaultDepth(server, screen)
                  << " bits), so X can make no window there for the program to draw in.\n"
                     "Run its X server at 24 bits per pixel, or the program under a virtual X server:\n"
                     "    xvfb-run -a build/spritebench\n";
         display.reset();
+        return display;
     }
+    glxProblems = &problems;
+    glxDisplayName = XDisplayString(server);
+    glxOpcode = opcode;
+    otherErrors = XSetErrorHandler(reportGlxFailure);
     return display;
 }

@@ -5,11 +5,11 @@
 #include <stdexcept>
 #include <utility>
 
-namespace {
-
 // The program's window names the SFML it was built with, the same as the tests'.
 const std::string windowTitle = "spritebench (SFML " + std::to_string(SFML_VERSION_MAJOR) + "." +
                                 std::to_string(SFML_VERSION_MINOR) + "." + std::to_string(SFML_VERSION_PATCH) + ")";
+
+namespace {
 
 // Where the pointer moves to and fro, far from the sprite.
 constexpr int pointerX = 600;

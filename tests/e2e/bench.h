@@ -9,6 +9,9 @@
 #include <optional>
 #include <string>
 
+// The title of the program's window.
+extern const std::string windowTitle;
+
 // The real program in a real X server, driven as a person would: keys held
 // down, the pointer moved over the window, numbers typed on the console.
 //

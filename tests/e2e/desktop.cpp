@@ -54,29 +54,33 @@ bool Desktop::autorepeatIsOn()
     return state.global_auto_repeat == AutoRepeatModeOn;
 }
 
+std::vector<WindowId> Desktop::windowsTitled(const std::string& title)
+{
+    Window rootReturn = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    XQueryTree(display, DefaultRootWindow(display), &rootReturn, &parent, &children, &count);
+    std::vector<WindowId> found;
+    for (unsigned i = 0; i < count; ++i) {
+        char* name = nullptr;
+        XWindowAttributes attributes{};
+        if (XFetchName(display, children[i], &name) && name) {
+            if (title == name && XGetWindowAttributes(display, children[i], &attributes) &&
+                attributes.map_state == IsViewable)
+                found.push_back(children[i]);
+            XFree(name);
+        }
+    }
+    if (children)
+        XFree(children);
+    return found;
+}
+
 WindowId Desktop::waitForWindow(const std::string& title, const std::function<bool()>& stillWaiting)
 {
-    const Window root = DefaultRootWindow(display);
     while (stillWaiting()) {
-        Window rootReturn = 0, parent = 0;
-        Window* children = nullptr;
-        unsigned count = 0;
-        XQueryTree(display, root, &rootReturn, &parent, &children, &count);
-        Window found = 0;
-        for (unsigned i = 0; i < count && !found; ++i) {
-            char* name = nullptr;
-            XWindowAttributes attributes{};
-            if (XFetchName(display, children[i], &name) && name) {
-                if (title == name && XGetWindowAttributes(display, children[i], &attributes) &&
-                    attributes.map_state == IsViewable)
-                    found = children[i];
-                XFree(name);
-            }
-        }
-        if (children)
-            XFree(children);
-        if (found)
-            return found;
+        if (const std::vector<WindowId> found = windowsTitled(title); !found.empty())
+            return found.front();
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return 0;

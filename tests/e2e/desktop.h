@@ -5,6 +5,7 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <vector>
 
 struct _XDisplay;
 using WindowId = unsigned long;  // an X window, without Xlib's macros in every test
@@ -22,6 +23,8 @@ public:
     void switchAutorepeatOff();
     bool autorepeatIsOn();
 
+    // Every mapped top-level window with this title, in stacking order.
+    std::vector<WindowId> windowsTitled(const std::string& title);
     // The first mapped top-level window with this title; none if `stillWaiting`
     // says to stop first.
     WindowId waitForWindow(const std::string& title, const std::function<bool()>& stillWaiting);

@@ -1,7 +1,11 @@
 #include "end_to_end_test.h"
 #include "screen.h"
 
+#include <X11/Xlib.h>
+
+#include <atomic>
 #include <cstdlib>
+#include <thread>
 
 namespace {
 
@@ -106,19 +110,51 @@ TEST_F(StartUpWithout, AnOpenGLVisualOfTheDisplaysDepth)
     expectOpensAndDraws(fifteenBits.name());
 }
 
+// SFML 2.5 takes its visual from among those of every screen: where the first
+// screen's suits it as well, X refuses it on the second.
 TEST_F(StartUpWithout, TheServersFirstScreen)
 {
     const VirtualDisplay twoScreens({"-screen", "1", "800x600x24"});
     const std::string secondScreen = twoScreens.name() + ".1";
     if (SFML_VERSION_MAJOR == 2 && SFML_VERSION_MINOR < 6) {
-        expectSaysAndExitsWithOne(secondScreen, "spritebench: the X display " + secondScreen +
-                                                    " is not its server's first screen, and the SFML the program "
-                                                    "was built with (2.5) opens windows on the first screen only.\n"
+        expectSaysAndExitsWithOne(secondScreen, "spritebench: on the X display " + secondScreen +
+                                                    ", the SFML the program was built with (2.5) would take an "
+                                                    "OpenGL visual of another screen of its server (screen 0), "
+                                                    "which X makes no window with on this one.\n"
                                                     "Run it on screen 0 of that server, or build it with SFML 2.6 "
                                                     "or newer.\n");
         return;
     }
     expectOpensAndDraws(secondScreen);
+}
+
+// Where the second screen's depth differs, its own visuals suit the library
+// best, with SFML 2.5 too.
+TEST_F(StartUpWithout, TheServersFirstScreenWhereTheSecondIsOfAnotherDepth)
+{
+    const VirtualDisplay twoScreens({"-screen", "1", "800x600x16"});
+    expectOpensAndDraws(twoScreens.name() + ".1");
+}
+
+// A GLX that refuses the context the GL library asks for: an indirect one, as
+// over ssh -X, on a server that allows none.
+TEST_F(StartUpWithout, AnOpenGLContextTheServerAccepts)
+{
+    Program program({"/usr/bin/env", "LIBGL_ALWAYS_INDIRECT=1", SPRITEBENCH_PATH}, root, sharedDisplay().name(),
+                    Program::Input::DevNull);
+    EXPECT_EQ(program.waitForExit(), 1);
+    const std::string message = "spritebench: the X display " + sharedDisplay().name() +
+                                " refused the OpenGL context that the program draws with (its GLX makes no context "
+                                "of the kind the OpenGL library asked for: an indirect one, as over ssh -X or where "
+                                "no GL driver loads).\n"
+                                "Run the program on a display of the machine it runs on, or there under a virtual X "
+                                "server:\n"
+                                "    xvfb-run -a build/spritebench\n";
+    const std::string& errors = program.errors();
+    EXPECT_EQ(errors.find("X Error"), std::string::npos) << errors;
+    ASSERT_GE(errors.size(), message.size()) << errors;
+    EXPECT_EQ(errors.substr(errors.size() - message.size()), message);
+    EXPECT_EQ(program.output(), "");
 }
 
 // An X server as some are: 16 bits deep (the 32 bits that the program asks
@@ -137,6 +173,86 @@ TEST_F(StartUpWithout, AWindowManagerOnAVeryWideScreen)
 {
     const VirtualDisplay wide({"-screen", "0", "3840x1080x24"});
     expectOpensAndDraws(wide.name(), std::array<int, 4>{1600, 300, 640, 480});
+}
+
+// Another client that makes and destroys windows of the program's size at
+// (5, 5), one after another, until it is stopped; it counts those that anyone
+// moved.
+class WindowMaker {
+public:
+    explicit WindowMaker(const std::string& display) : server(XOpenDisplay(display.c_str()))
+    {
+        if (!server)
+            throw std::runtime_error("cannot open display " + display);
+        maker = std::thread([this] {
+            XSetWindowAttributes heard{};
+            heard.event_mask = StructureNotifyMask;  // set as it is made: no move goes unheard
+            while (!stopped) {
+                const Window window = XCreateWindow(server, DefaultRootWindow(server), 5, 5, 640, 480, 0,
+                                                    CopyFromParent, InputOutput, CopyFromParent, CWEventMask, &heard);
+                XSync(server, False);
+                XDestroyWindow(server, window);
+                ++made;
+            }
+            XSync(server, False);
+            for (XEvent event; XPending(server) > 0;) {
+                XNextEvent(server, &event);
+                if (event.type == ConfigureNotify)
+                    ++moved;
+            }
+        });
+    }
+    ~WindowMaker()
+    {
+        stop();
+        XCloseDisplay(server);
+    }
+    void stop()
+    {
+        stopped = true;
+        if (maker.joinable())
+            maker.join();
+    }
+    long made = 0, moved = 0;  // read once stopped
+
+private:
+    Display* server;
+    std::atomic<bool> stopped{false};
+    std::thread maker;
+};
+
+// Several copies start at once on a screen so wide that SFML 2.5 makes the
+// window wholly below it, while another client makes and destroys windows of
+// the same size: each copy moves its own window onto the screen and no other.
+TEST_F(StartUpWithout, AWindowManagerWhileOthersMakeWindowsOfTheSameSize)
+{
+    const VirtualDisplay wide({"-screen", "0", "3840x1080x24"});
+    Desktop hands(wide.name());
+    WindowMaker other(wide.name());
+    std::vector<std::unique_ptr<Program>> copies;
+    for (int i = 0; i < 4; ++i)
+        copies.push_back(std::make_unique<Program>(std::vector<std::string>{SPRITEBENCH_PATH}, root, wide.name(),
+                                                   Program::Input::DevNull));
+    const auto deadline = Clock::now() + patience;
+    std::vector<WindowId> windows;
+    while ((windows = hands.windowsTitled(windowTitle)).size() < copies.size() && Clock::now() < deadline)
+        std::this_thread::sleep_for(10ms);
+    // A window left below the screen is mapped too, and its copy waits for
+    // ever: let the others' windows show in the meantime.
+    std::this_thread::sleep_for(500ms);
+    other.stop();
+    EXPECT_GT(other.made, 0);
+    EXPECT_EQ(other.moved, 0);
+    windows = hands.windowsTitled(windowTitle);
+    ASSERT_EQ(windows.size(), copies.size());
+    for (const WindowId window : windows)
+        EXPECT_EQ(hands.placeOf(window), (std::array<int, 4>{1600, 300, 640, 480}));
+    for (const std::unique_ptr<Program>& copy : copies)
+        EXPECT_EQ(copy->waitForExit(0s), std::nullopt) << copy->errors();
+    for (const WindowId window : windows)
+        hands.askToClose(window);
+    for (const std::unique_ptr<Program>& copy : copies)
+        EXPECT_EQ(copy->waitForExit(), 0) << copy->errors();
 }
 
 // A 24-bit screen offers 32 bits per pixel; a window larger than the screen
