@@ -2,6 +2,7 @@
 #include "gl_visuals_x11.h"
 
 #include <SFML/Config.hpp>
+#include <SFML/Window/Context.hpp>
 #include <X11/Xlib-xcb.h>
 #include <X11/Xlib.h>
 
@@ -18,15 +19,8 @@ std::string glxDisplayName;
 int glxOpcode = 0;
 XErrorHandler otherErrors = nullptr;
 
-// Where the library makes its OpenGL context through a GLX that the X server
-// refuses (an indirect context, as the client library makes over `ssh -X` or
-// where it loads no GL driver, and the server allows none), the library goes
-// on without one and X ends the program with a raw error. Errors of every
-// other request go to Xlib's handler as before.
-int reportGlxFailure(Display* server, XErrorEvent* error)
+void reportRefusedContext()
 {
-    if (error->request_code != glxOpcode)
-        return otherErrors(server, error);
     *glxProblems << "spritebench: the X display " << glxDisplayName
                  << " refused the OpenGL context that the program draws with (its GLX makes no context of the "
                     "kind the OpenGL library asked for: an indirect one, as over ssh -X or where no GL driver "
@@ -34,6 +28,18 @@ int reportGlxFailure(Display* server, XErrorEvent* error)
                     "Run the program on a display of the machine it runs on, or there under a virtual X server:\n"
                     "    xvfb-run -a build/spritebench\n";
     glxProblems->flush();
+}
+
+// Where the library makes its OpenGL context through a GLX that the X server
+// refuses (an indirect context, as the client library makes over `ssh -X` or
+// where it loads no GL driver, and the server allows none), SFML 2.5 goes on
+// without one and X ends the program with a raw error. Errors of every other
+// request go to Xlib's handler as before.
+int reportGlxFailure(Display* server, XErrorEvent* error)
+{
+    if (error->request_code != glxOpcode)
+        return otherErrors(server, error);
+    reportRefusedContext();
     std::cout.flush();
     // Now, without the library's clean-up, which would be done halfway
     // through the library's own work.
@@ -157,5 +163,12 @@ DisplayConnection openDisplay(std::ostream& problems)
     glxDisplayName = XDisplayString(server);
     glxOpcode = opcode;
     otherErrors = XSetErrorHandler(reportGlxFailure);
+    // SFML 2.6 and 3 catch that error themselves and go on without a
+    // context, to crash at the first texture; so a context is made here
+    // first, on the library's own connection, which it keeps.
+    if (!sf::Context().setActive(true)) {
+        reportRefusedContext();
+        display.reset();
+    }
     return display;
 }
