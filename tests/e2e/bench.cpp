@@ -7,15 +7,19 @@
 
 namespace {
 
-// The program's window names the SFML it was built with, the same as the tests'.
-const std::string windowTitle = "spritebench (SFML " + std::to_string(SFML_VERSION_MAJOR) + "." +
-                                std::to_string(SFML_VERSION_MINOR) + "." + std::to_string(SFML_VERSION_PATCH) + ")";
+const std::string windowTitle = programWindowTitle();
 
 // Where the pointer moves to and fro, far from the sprite.
 constexpr int pointerX = 600;
 constexpr int pointerY = 450;
 
 }  // namespace
+
+std::string programWindowTitle()
+{
+    return "spritebench (SFML " + std::to_string(SFML_VERSION_MAJOR) + "." + std::to_string(SFML_VERSION_MINOR) +
+           "." + std::to_string(SFML_VERSION_PATCH) + ")";
+}
 
 Bench::Bench(const std::string& display, const std::filesystem::path& workingDirectory,
              const Program::Streams& streams)

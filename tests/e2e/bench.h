@@ -9,6 +9,9 @@
 #include <optional>
 #include <string>
 
+// The program's window names the SFML it was built with, the same as the tests'.
+std::string programWindowTitle();
+
 // The real program in a real X server, driven as a person would: keys held
 // down, the pointer moved over the window, numbers typed on the console.
 //
