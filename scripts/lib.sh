@@ -9,7 +9,11 @@
 # GLX which visuals draw with OpenGL.
 RUN_PACKAGES=(cmake ninja-build g++ libsfml-dev libx11-dev libgl-dev libgl1-mesa-dri)
 # Added for the tests.
-TEST_PACKAGES=(libgtest-dev xvfb xauth libxtst-dev)
+TEST_PACKAGES=(libgtest-dev xvfb xauth libxtst-dev
+    # The Wayland tests: two headless compositors with Xwayland, their keyboards
+    # (wlroots' virtual keyboard; mutter's RemoteDesktop over D-Bus, sd-bus).
+    sway mutter xwayland x11-xserver-utils dbus-daemon xkb-data
+    libwayland-dev libxkbcommon-dev libsystemd-dev pkg-config)
 
 # Installs those of the given packages that are missing, with sudo unless run
 # as root; installs nothing when all are there. Without apt-get it says what

@@ -21,11 +21,12 @@ public:
         if (!bus->waitForOutput("\n"))
             throw std::runtime_error("dbus-daemon gave no address: " + bus->errors());
         const std::string address = bus->output().substr(0, bus->output().size() - 1);
-        // The command mutter starts once its Xwayland runs waits on mutter's
-        // standard input, which the test closes when it stops mutter.
+        // mutter ends when the command it starts ends: this one lasts while
+        // mutter does.
         start({"env", "DBUS_SESSION_BUS_ADDRESS=" + address, "mutter", "--headless", "--wayland",
                "--virtual-monitor", "1280x800", "--", "sh", "-c",
-               "echo \"$WAYLAND_DISPLAY $DISPLAY ${XAUTHORITY:-.} .\" > \"$XDG_RUNTIME_DIR/ready\"; exec cat"});
+               "echo \"$WAYLAND_DISPLAY $DISPLAY ${XAUTHORITY:-.} .\" > \"$XDG_RUNTIME_DIR/ready\"; "
+               "while kill -0 \"$PPID\" 2>/dev/null; do sleep 1; done"});
         connectKeyboard(address);
     }
 
@@ -49,6 +50,8 @@ private:
         if (sd_bus_new(&connection) < 0 || sd_bus_set_address(connection, address.c_str()) < 0 ||
             sd_bus_set_bus_client(connection, 1) < 0 || sd_bus_start(connection) < 0)
             throw std::runtime_error("cannot connect to the session bus at " + address);
+        // mutter may start its command before it has taken its bus names.
+        compositor->waitUntil([&] { return remoteDesktopIsThere() || compositor->waitForExit(0s); });
         sd_bus_message* reply = nullptr;
         const char* path = nullptr;
         call("/org/gnome/Mutter/RemoteDesktop", remoteDesktop, "CreateSession", &reply, "");
@@ -56,7 +59,26 @@ private:
             throw std::runtime_error("CreateSession answered no session");
         session = path;
         sd_bus_message_unref(reply);
-        call(session.c_str(), "org.gnome.Mutter.RemoteDesktop.Session", "Start", nullptr, "");
+        // The session's object comes a moment after mutter has named it.
+        compositor->waitUntil([&] {
+            return sd_bus_call_method(connection, remoteDesktop, session.c_str(),
+                                      "org.gnome.Mutter.RemoteDesktop.Session", "Start", nullptr, nullptr, "") >= 0 ||
+                   compositor->waitForExit(0s);
+        });
+        if (compositor->waitForExit(0s))
+            throw std::runtime_error("mutter ended; its errors:\n" + compositor->errors());
+    }
+
+    bool remoteDesktopIsThere()
+    {
+        sd_bus_message* reply = nullptr;
+        int owned = 0;
+        const bool asked = sd_bus_call_method(connection, "org.freedesktop.DBus", "/org/freedesktop/DBus",
+                                              "org.freedesktop.DBus", "NameHasOwner", nullptr, &reply, "s",
+                                              remoteDesktop) >= 0 &&
+                           sd_bus_message_read(reply, "b", &owned) >= 0;
+        sd_bus_message_unref(reply);
+        return asked && owned;
     }
 
     void send(unsigned key, bool down)

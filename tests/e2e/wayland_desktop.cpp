@@ -39,8 +39,7 @@ void WaylandDesktop::start(const std::vector<std::string>& command)
     std::vector<std::string> line = {"/usr/bin/env", "-u", "WAYLAND_DISPLAY",
                                      "XDG_RUNTIME_DIR=" + runtimeDirectory.string()};
     line.insert(line.end(), command.begin(), command.end());
-    // Its standard input stays open while it runs: what it starts may wait on it.
-    compositor = std::make_unique<Program>(line, runtimeDirectory, "", Program::Input::Typed);
+    compositor = std::make_unique<Program>(line, runtimeDirectory, "", Program::Input::DevNull);
     const std::filesystem::path ready = runtimeDirectory / "ready";
     std::string names;
     compositor->waitUntil([&] {
