@@ -17,6 +17,9 @@ struct Compositor {
     bool takesLayouts;
 };
 
+// Test names and failures name the compositor.
+void PrintTo(const Compositor& compositor, std::ostream* out) { *out << compositor.name; }
+
 const Compositor sway = {"sway", swayIsMissing, startSway, true};
 const Compositor mutter = {"mutter", mutterIsMissing, [](const std::string&) { return startMutter(); }, false};
 
