@@ -70,6 +70,9 @@ public:
             wl_proxy_marshal_flags(keyboard, Destroy, nullptr, 1, WL_MARSHAL_FLAG_DESTROY);
         if (state)
             xkb_state_unref(state);
+        for (wl_proxy* proxy : {manager, reinterpret_cast<wl_proxy*>(seat), reinterpret_cast<wl_proxy*>(registry)})
+            if (proxy)
+                wl_proxy_destroy(proxy);
         if (connection)
             wl_display_disconnect(connection);
     }
@@ -91,7 +94,7 @@ private:
         connection = wl_display_connect(waylandSocket.c_str());
         if (!connection)
             throw std::runtime_error("cannot connect to sway at " + waylandSocket);
-        wl_registry* const registry = wl_display_get_registry(connection);
+        registry = wl_display_get_registry(connection);
         static const wl_registry_listener listener = {
             [](void* data, wl_registry* registry, uint32_t name, const char* interface, uint32_t) {
                 auto* self = static_cast<SwayDesktop*>(data);
@@ -144,6 +147,7 @@ private:
     }
 
     wl_display* connection = nullptr;
+    wl_registry* registry = nullptr;
     wl_seat* seat = nullptr;
     wl_proxy* manager = nullptr;
     wl_proxy* keyboard = nullptr;
