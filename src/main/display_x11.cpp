@@ -1,5 +1,6 @@
 #include "display.h"
 #include "gl_visuals_x11.h"
+#include "no_display_advice.h"
 
 #include <SFML/Config.hpp>
 #include <SFML/Window/Context.hpp>
@@ -117,9 +118,7 @@ DisplayConnection openDisplay(std::ostream& problems)
     DisplayConnection display(XOpenDisplay(nullptr),
                               [](void* opened) { XCloseDisplay(static_cast<Display*>(opened)); });
     if (!display) {
-        problems << "spritebench: no X display (DISPLAY is unset or cannot be opened).\n"
-                    "Run it on a desktop, or without one under a virtual X server:\n"
-                    "    xvfb-run -a build/spritebench\n";
+        adviseWithoutDisplay(problems);
         return display;
     }
     // The library draws with OpenGL through GLX, and crashes where the

@@ -106,6 +106,26 @@ bool Desktop::keyEventsGoSomewhere()
     return focus != None;
 }
 
+std::string Desktop::focusedTitle()
+{
+    Window focus = 0;
+    int revertTo = 0;
+    XGetInputFocus(display, &focus, &revertTo);
+    char* name = nullptr;
+    if (focus == None || focus == PointerRoot || !XFetchName(display, focus, &name) || !name)
+        return "";
+    const std::string title = name;
+    XFree(name);
+    return title;
+}
+
+bool Desktop::keycodeIsDown(unsigned keycode)
+{
+    char keys[32] = {};
+    XQueryKeymap(display, keys);
+    return keycode < 256 && (keys[keycode / 8] >> (keycode % 8)) & 1;
+}
+
 unsigned Desktop::keycodeOf(char key)
 {
     const std::string name(1, key);

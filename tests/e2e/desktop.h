@@ -36,6 +36,10 @@ public:
     // click on it.
     void giveFocusTo(WindowId window);
     bool keyEventsGoSomewhere();  // false once the focus is taken away
+    // The name of the window with the keyboard focus; empty if it has none.
+    std::string focusedTitle();
+    // Whether the key of this X keycode is down now, as the server sees it.
+    bool keycodeIsDown(unsigned keycode);
 
     // `key` is the character on the key: 'q', '1', ...
     void holdKey(char key);

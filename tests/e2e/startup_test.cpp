@@ -2,6 +2,9 @@
 #include "screen.h"
 
 #include <X11/Xlib.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cstdlib>
@@ -48,9 +51,10 @@ TEST_F(StartUp, AccessorKeysHeldTogetherPrintInTheOrderOfTheTable)
 // run it instead, and exits with code 1, before it makes a window.
 class StartUpWithout : public EndToEndTest {
 protected:
-    void expectSaysAndExitsWithOne(const std::string& display, const std::string& message)
+    void expectSaysAndExitsWithOne(const std::string& display, const std::string& message,
+                                   const std::vector<std::string>& command = {SPRITEBENCH_PATH})
     {
-        Program program({SPRITEBENCH_PATH}, root, display, Program::Input::DevNull);
+        Program program(command, root, display, Program::Input::DevNull);
         EXPECT_EQ(program.waitForExit(), 1);
         EXPECT_EQ(program.errors(), message);
         EXPECT_EQ(program.output(), "");
@@ -69,11 +73,35 @@ protected:
     }
 };
 
+// Away from any desktop, and on a Wayland desktop that runs no Xwayland.
 TEST_F(StartUpWithout, ADisplay)
 {
-    expectSaysAndExitsWithOne("", "spritebench: no X display (DISPLAY is unset or cannot be opened).\n"
-                                  "Run it on a desktop, or without one under a virtual X server:\n"
-                                  "    xvfb-run -a build/spritebench\n");
+    expectSaysAndExitsWithOne("",
+                              "spritebench: no X display (DISPLAY is unset or cannot be opened).\n"
+                              "Run it on a desktop, or without one under a virtual X server:\n"
+                              "    xvfb-run -a build/spritebench\n",
+                              {"/usr/bin/env", "-u", "WAYLAND_DISPLAY", "-u", "XDG_RUNTIME_DIR", SPRITEBENCH_PATH});
+
+    const std::string onWayland =
+        "spritebench: no X display, on a Wayland desktop. The program runs on Wayland desktops\n"
+        "through Xwayland, the X server that the compositor starts for X programs, and none\n"
+        "is running (DISPLAY is unset or cannot be opened).\n"
+        "Install the xwayland package; on sway, put \"xwayland enable\" in its configuration\n"
+        "and restart it; GNOME and KDE start Xwayland on their own once it is installed.\n";
+    expectSaysAndExitsWithOne("", onWayland, {"/usr/bin/env", "WAYLAND_DISPLAY=wayland-0", SPRITEBENCH_PATH});
+    // Only the compositor's socket tells.
+    const std::filesystem::path runtime = root / "runtime";
+    std::filesystem::create_directory(runtime);
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string path = (runtime / "wayland-0").string();
+    path.copy(address.sun_path, sizeof address.sun_path - 1);
+    ASSERT_EQ(bind(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    expectSaysAndExitsWithOne(
+        "", onWayland,
+        {"/usr/bin/env", "-u", "WAYLAND_DISPLAY", "XDG_RUNTIME_DIR=" + runtime.string(), SPRITEBENCH_PATH});
+    close(socket);
 }
 
 TEST_F(StartUpWithout, OpenGL)

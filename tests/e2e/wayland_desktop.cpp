@@ -1,0 +1,76 @@
+#include "wayland_desktop.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+WaylandDesktop::WaylandDesktop()
+{
+    char pattern[] = "/tmp/spritebench-wayland-XXXXXX";
+    if (!mkdtemp(pattern))
+        throw std::runtime_error("cannot make a runtime directory");
+    runtimeDirectory = pattern;
+}
+
+WaylandDesktop::~WaylandDesktop()
+{
+    compositor.reset();
+    std::error_code ignored;
+    std::filesystem::remove_all(runtimeDirectory, ignored);
+}
+
+void WaylandDesktop::handTo(uid_t user, gid_t group)
+{
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(runtimeDirectory))
+        if (chown(entry.path().c_str(), user, group) != 0)
+            throw std::runtime_error("cannot hand " + entry.path().string() + " over");
+    if (chown(runtimeDirectory.c_str(), user, group) != 0)
+        throw std::runtime_error("cannot hand the runtime directory over");
+}
+
+void WaylandDesktop::start(const std::vector<std::string>& command)
+{
+    // Started by the tests from a desktop of their own, the compositor must
+    // not make itself a window there.
+    std::vector<std::string> line = {"/usr/bin/env", "-u", "WAYLAND_DISPLAY",
+                                     "XDG_RUNTIME_DIR=" + runtimeDirectory.string()};
+    line.insert(line.end(), command.begin(), command.end());
+    compositor = std::make_unique<Program>(line, runtimeDirectory, "", Program::Input::DevNull);
+    const std::filesystem::path ready = runtimeDirectory / "ready";
+    std::string names;
+    compositor->waitUntil([&] {
+        if (compositor->waitForExit(0s))
+            return true;
+        std::ifstream file(ready);
+        std::getline(file, names);
+        return !names.empty() && names.back() == '.';
+    });
+    if (names.empty())
+        throw std::runtime_error("the compositor did not start its Xwayland; its errors:\n" +
+                                 compositor->errors());
+    std::istringstream words(names);
+    std::string socket;
+    words >> socket >> xDisplayName >> xAuthorityFile;
+    waylandSocket = (runtimeDirectory / socket).string();
+    if (xAuthorityFile == ".")
+        xAuthorityFile.clear();
+}
+
+std::string missingPrograms(const std::vector<std::string>& names)
+{
+    const char* const path = std::getenv("PATH");
+    std::string missing;
+    for (const std::string& name : names) {
+        bool found = false;
+        std::istringstream directories(path ? path : "/usr/bin:/bin");
+        for (std::string directory; !found && std::getline(directories, directory, ':');)
+            found = access((directory + "/" + name).c_str(), X_OK) == 0;
+        if (!found)
+            missing += (missing.empty() ? "" : ", ") + name;
+    }
+    return missing.empty() ? "" : "not installed: " + missing;
+}
