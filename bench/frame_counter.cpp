@@ -1,8 +1,15 @@
 // Counts the frames a program shows, from outside: loaded with LD_PRELOAD, it
 // stands in for glXSwapBuffers (which the graphics library calls once per
-// display()) and passes every call on. It stands in the same way for
-// XQueryKeymap, to count the key-state reads, and for XCheckIfEvent, with
-// which the library takes its window's events, to count the pointer motions.
+// display()) and passes every call on. SFML 2 calls glXSwapBuffers by name,
+// which the preload answers. SFML 3 looks it up at run time: its GL loader
+// opens libGL.so.1 on its own, takes glXGetProcAddressARB from that handle
+// with dlsym, asks it for glXSwapBuffers and for glXGetProcAddress, and then
+// asks the latter again. So dlsym and both glXGetProcAddress lookups are stood
+// in for too, and for these three names each answers this library's own: on
+// either path the swap the library makes is the counted one. It stands in the
+// same way for XQueryKeymap, to count the key-state reads, and for
+// XCheckIfEvent, with which the library takes its window's events, to count
+// the pointer motions.
 // The first FRAME_COUNTER_WARMUP seconds (default 1) after the first of these
 // calls are not counted; with FRAME_COUNTER_SECONDS, only that many seconds
 // after the warm-up are. At exit it writes one line to the file named by
@@ -22,6 +29,7 @@
 #include <cstdio>
 #include <ctime>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <utility>
@@ -32,6 +40,8 @@ using Clock = std::chrono::steady_clock;
 using SwapBuffers = void (*)(Display*, XID);
 using GetString = const unsigned char* (*)(unsigned);
 using QueryKeymap = int (*)(Display*, char*);
+using Lookup = void* (*)(void*, const char*);
+using GetProcAddress = void* (*)(const unsigned char*);
 using CheckIfEvent = int (*)(Display*, XEvent*, int (*)(Display*, XEvent*, XPointer), XPointer);
 constexpr unsigned glRenderer = 0x1F01;  // GL_RENDERER
 
@@ -49,6 +59,34 @@ struct Count {
     double cpuEnd = 0;
     char renderer[128] = "unknown";
 } count;
+
+// The C library's own dlsym, found by its symbol version since dlsym(RTLD_NEXT,
+// "dlsym") would answer this library's; GLIBC_2.34 where dlsym moved into libc
+// itself, GLIBC_2.2.5 (x86-64) before.
+Lookup realDlsym()
+{
+    static const Lookup real = [] {
+        void* found = dlvsym(RTLD_NEXT, "dlsym", "GLIBC_2.34");
+        if (!found)
+            found = dlvsym(RTLD_NEXT, "dlsym", "GLIBC_2.2.5");
+        return reinterpret_cast<Lookup>(found);
+    }();
+    return real;
+}
+
+// The library's own definition of a name this one stands in for: the next
+// after this library, or else libGL's, which SFML 3 opens on its own (local to
+// its handle) and which the program then may not link.
+void* realSymbol(const char* name)
+{
+    const Lookup lookup = realDlsym();
+    if (!lookup)
+        return nullptr;
+    if (void* found = lookup(RTLD_NEXT, name))
+        return found;
+    static void* const libGL = dlopen("libGL.so.1", RTLD_LAZY | RTLD_LOCAL);
+    return libGL ? lookup(libGL, name) : nullptr;
+}
 
 double warmupSeconds()
 {
@@ -81,7 +119,7 @@ std::string peakResidentKiB()
 // The renderer's name, read while the program's GL context is current.
 void readRendererName()
 {
-    const auto getString = reinterpret_cast<GetString>(dlsym(RTLD_DEFAULT, "glGetString"));
+    const auto getString = reinterpret_cast<GetString>(realSymbol("glGetString"));
     if (const unsigned char* name = getString ? getString(glRenderer) : nullptr)
         std::snprintf(count.renderer, sizeof count.renderer, "%s", reinterpret_cast<const char*>(name));
 }
@@ -136,7 +174,7 @@ bool counting(Clock::time_point now)
 
 extern "C" void glXSwapBuffers(Display* display, XID drawable)
 {
-    static const auto real = reinterpret_cast<SwapBuffers>(dlsym(RTLD_NEXT, "glXSwapBuffers"));
+    static const auto real = reinterpret_cast<SwapBuffers>(realSymbol("glXSwapBuffers"));
     real(display, drawable);
 
     if (const char* path = std::getenv("FRAME_COUNTER_FIRST_FRAME")) {
@@ -161,7 +199,7 @@ extern "C" void glXSwapBuffers(Display* display, XID drawable)
 
 extern "C" int XQueryKeymap(Display* display, char* keys)
 {
-    static const auto real = reinterpret_cast<QueryKeymap>(dlsym(RTLD_NEXT, "XQueryKeymap"));
+    static const auto real = reinterpret_cast<QueryKeymap>(realSymbol("XQueryKeymap"));
     const int result = real(display, keys);
     if (counting(Clock::now()))
         ++count.keyStateReads;
@@ -171,9 +209,63 @@ extern "C" int XQueryKeymap(Display* display, char* keys)
 extern "C" int XCheckIfEvent(Display* display, XEvent* event, int (*predicate)(Display*, XEvent*, XPointer),
                              XPointer argument)
 {
-    static const auto real = reinterpret_cast<CheckIfEvent>(dlsym(RTLD_NEXT, "XCheckIfEvent"));
+    static const auto real = reinterpret_cast<CheckIfEvent>(realSymbol("XCheckIfEvent"));
     const int found = real(display, event, predicate, argument);
     if (counting(Clock::now()) && found && event->type == MotionNotify)
         ++count.motions;
     return found;
 }
+
+namespace {
+
+void* answerFor(const char* name);
+
+GetProcAddress realGetProcAddressARB()
+{
+    static const auto real = reinterpret_cast<GetProcAddress>(realSymbol("glXGetProcAddressARB"));
+    return real;
+}
+
+}  // namespace
+
+extern "C" void* glXGetProcAddressARB(const unsigned char* name)
+{
+    if (void* ours = answerFor(reinterpret_cast<const char*>(name)))
+        return ours;
+    const GetProcAddress real = realGetProcAddressARB();
+    return real ? real(name) : nullptr;
+}
+
+extern "C" void* glXGetProcAddress(const unsigned char* name)
+{
+    return glXGetProcAddressARB(name);
+}
+
+extern "C" void* dlsym(void* handle, const char* name)
+{
+    if (void* ours = answerFor(name))
+        return ours;
+    const Lookup real = realDlsym();
+    return real ? real(handle, name) : nullptr;
+}
+
+namespace {
+
+// This library's stand-in for a name it answers, else null. Every other name
+// goes on to the C library's dlsym as the wrapper's last step, which the
+// optimised build makes a jump: so a caller's RTLD_NEXT still starts after
+// the caller, not after this library.
+void* answerFor(const char* name)
+{
+    if (!name)
+        return nullptr;
+    if (std::strcmp(name, "glXSwapBuffers") == 0)
+        return reinterpret_cast<void*>(&glXSwapBuffers);
+    if (std::strcmp(name, "glXGetProcAddressARB") == 0)
+        return reinterpret_cast<void*>(&glXGetProcAddressARB);
+    if (std::strcmp(name, "glXGetProcAddress") == 0)
+        return reinterpret_cast<void*>(&glXGetProcAddress);
+    return nullptr;
+}
+
+}  // namespace
