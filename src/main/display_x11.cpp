@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,10 @@ std::ostream* glxProblems = nullptr;
 std::string glxDisplayName;
 int glxOpcode = 0;
 XErrorHandler otherErrors = nullptr;
+
+// The first OpenGL context of the run, made to see that the display accepts
+// one (see openDisplay).
+std::optional<sf::Context> firstContext;
 
 void reportRefusedContext()
 {
@@ -115,8 +120,10 @@ int otherScreenTheLibraryPicks(Display* server, const std::vector<GlVisual>& vis
 
 DisplayConnection openDisplay(std::ostream& problems)
 {
-    DisplayConnection display(XOpenDisplay(nullptr),
-                              [](void* opened) { XCloseDisplay(static_cast<Display*>(opened)); });
+    DisplayConnection display(XOpenDisplay(nullptr), [](void* opened) {
+        firstContext.reset();
+        XCloseDisplay(static_cast<Display*>(opened));
+    });
     if (!display) {
         adviseWithoutDisplay(problems);
         return display;
@@ -164,8 +171,11 @@ DisplayConnection openDisplay(std::ostream& problems)
     otherErrors = XSetErrorHandler(reportGlxFailure);
     // SFML 2.6 and 3 catch that error themselves and go on without a
     // context, to crash at the first texture; so a context is made here
-    // first, on the library's own connection, which it keeps.
-    if (!sf::Context().setActive(true)) {
+    // first. It is kept while the connection is held: the library closes its
+    // own connection, and so stops its GL driver, whenever its last context
+    // goes, and would start both anew for the first texture.
+    firstContext.emplace();
+    if (!firstContext->setActive(true)) {
         reportRefusedContext();
         display.reset();
     }
