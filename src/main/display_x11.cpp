@@ -21,6 +21,10 @@ std::string glxDisplayName;
 int glxOpcode = 0;
 XErrorHandler otherErrors = nullptr;
 
+// SFML 2.6 and 3 catch the X error of a refused context themselves; SFML 2.5
+// does not, and reportGlxFailure hears of it.
+constexpr bool libraryCatchesContextErrors = SFML_VERSION_MAJOR > 2 || SFML_VERSION_MINOR >= 6;
+
 // The first OpenGL context of the run, made to see that the display accepts
 // one (see openDisplay).
 std::optional<sf::Context> firstContext;
@@ -174,6 +178,8 @@ DisplayConnection openDisplay(std::ostream& problems)
     // first. It is kept while the connection is held: the library closes its
     // own connection, and so stops its GL driver, whenever its last context
     // goes, and would start both anew for the first texture.
+    if (!libraryCatchesContextErrors)
+        return display;
     firstContext.emplace();
     if (!firstContext->setActive(true)) {
         reportRefusedContext();
