@@ -1,5 +1,6 @@
 #include "wayland_desktop.h"
 
+#include <linux/input-event-codes.h>
 #include <systemd/sd-bus.h>
 
 #include <cstring>
@@ -45,6 +46,8 @@ private:
     // A keyboard made for one tap loses that first press: mutter announces
     // the new device only when it comes, and Xwayland sees its release alone.
     // So it is made once, before the program starts, and kept, as a real one is.
+    // Newer mutter (50) makes the session's device only at its first event,
+    // so a Shift tap, which no window sees, makes it here.
     void connectKeyboard(const std::string& address)
     {
         if (sd_bus_new(&connection) < 0 || sd_bus_set_address(connection, address.c_str()) < 0 ||
@@ -67,6 +70,8 @@ private:
         });
         if (compositor->waitForExit(0s))
             throw std::runtime_error("mutter ended; its errors:\n" + compositor->errors());
+        press(KEY_LEFTSHIFT);
+        release(KEY_LEFTSHIFT);
     }
 
     bool remoteDesktopIsThere()
