@@ -3,6 +3,7 @@
 #include "no_display_advice.h"
 
 #include <SFML/Config.hpp>
+#include <SFML/Graphics/Texture.hpp>
 #include <SFML/Window/Context.hpp>
 #include <X11/Xlib-xcb.h>
 #include <X11/Xlib.h>
@@ -25,8 +26,10 @@ XErrorHandler otherErrors = nullptr;
 // does not, and reportGlxFailure hears of it.
 constexpr bool libraryCatchesContextErrors = SFML_VERSION_MAJOR > 2 || SFML_VERSION_MINOR >= 6;
 
-// The first OpenGL context of the run, made to see that the display accepts
-// one (see openDisplay).
+// What openDisplay holds of the library's OpenGL while the connection is
+// held: a GL object, which keeps the library's shared context, and a context
+// of the program's own where that one's work was in doubt.
+std::optional<sf::Texture> heldSharedContext;
 std::optional<sf::Context> firstContext;
 
 void reportRefusedContext()
@@ -126,6 +129,7 @@ DisplayConnection openDisplay(std::ostream& problems)
 {
     DisplayConnection display(XOpenDisplay(nullptr), [](void* opened) {
         firstContext.reset();
+        heldSharedContext.reset();
         XCloseDisplay(static_cast<Display*>(opened));
     });
     if (!display) {
@@ -174,11 +178,17 @@ DisplayConnection openDisplay(std::ostream& problems)
     glxOpcode = opcode;
     otherErrors = XSetErrorHandler(reportGlxFailure);
     // SFML 2.6 and 3 catch that error themselves and go on without a
-    // context, to crash at the first texture; so a context is made here
-    // first. It is kept while the connection is held: the library closes its
-    // own connection, and so stops its GL driver, whenever its last context
-    // goes, and would start both anew for the first texture.
+    // context, to crash at the first texture; so the library's shared
+    // context is asked first whether it works. A texture holds it while the
+    // connection is held: the library closes its own connection, and so
+    // stops its GL driver, whenever its last GL object goes, and would start
+    // both anew for the first texture. A shared context that names no
+    // extension (the one it failed to make names none) is tried for sure by
+    // making a context of the program's own, which costs a context more.
     if (!libraryCatchesContextErrors)
+        return display;
+    heldSharedContext.emplace();
+    if (sf::Context::isExtensionAvailable("GL_ARB_multitexture"))
         return display;
     firstContext.emplace();
     if (!firstContext->setActive(true)) {
