@@ -96,7 +96,7 @@ private:
     void call(const char* object, const char* interface, const char* method, sd_bus_message** reply,
               const char* types, Arguments... arguments)
     {
-        sd_bus_error error = SD_BUS_ERROR_NULL;
+        sd_bus_error error{};  // SD_BUS_ERROR_NULL, without its C compound literal
         const int result = sd_bus_call_method(connection, remoteDesktop, object, interface, method, &error, reply,
                                               types, arguments...);
         const std::string message = error.message ? error.message : "";
