@@ -1,6 +1,6 @@
 #include "sfml_compat.h"
 
-#include "screen.h"
+#include "window_placement.h"
 
 namespace compat {
 

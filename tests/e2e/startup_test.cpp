@@ -1,5 +1,5 @@
 #include "end_to_end_test.h"
-#include "screen.h"
+#include "window_placement.h"
 
 #include <X11/Xlib.h>
 #include <sys/socket.h>

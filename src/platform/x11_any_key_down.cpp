@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <array>
 
-AnyKeyMayBeDown anyKeyMayBeDownOn(const DisplayConnection& display)
+std::function<bool()> anyKeyMayBeDownOn(const DisplayConnection& display)
 {
     Display* const server = static_cast<Display*>(display.get());
     return [server] {

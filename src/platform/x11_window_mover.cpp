@@ -1,4 +1,4 @@
-#include "screen.h"
+#include "window_placement.h"
 
 #include <xcb/res.h>
 #include <xcb/xcb.h>

@@ -1,4 +1,4 @@
-#include "no_display_advice.h"
+#include "x11_no_display_advice.h"
 
 #include <cstdlib>
 #include <ostream>

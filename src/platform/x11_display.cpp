@@ -1,6 +1,6 @@
 #include "display.h"
-#include "gl_visuals_x11.h"
-#include "no_display_advice.h"
+#include "x11_gl_visuals.h"
+#include "x11_no_display_advice.h"
 
 #include <SFML/Config.hpp>
 #include <SFML/Graphics/Texture.hpp>

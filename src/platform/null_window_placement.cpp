@@ -1,4 +1,4 @@
-#include "screen.h"
+#include "window_placement.h"
 
 // Windows and macOS offer 32 bits, and the library centres a new window.
 WindowFit fitOnScreen(sf::Vector2u)

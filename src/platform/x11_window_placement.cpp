@@ -1,4 +1,4 @@
-#include "screen.h"
+#include "window_placement.h"
 
 #include <X11/Xlib.h>
 

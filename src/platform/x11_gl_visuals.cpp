@@ -1,4 +1,4 @@
-#include "gl_visuals_x11.h"
+#include "x11_gl_visuals.h"
 
 #include <xcb/glx.h>
 #include <xcb/xcb.h>

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "commands.h"
 #include "display.h"
+
+#include <functional>
 
 // The whole-keyboard read that comes before a command pass's key tests, on
 // the display connection that the program holds for the whole run (which
@@ -9,4 +10,4 @@
 // key test is a round trip to the X server, and one read of every key at
 // once tells whether any is down. Elsewhere a key test is a cheap local call,
 // and this always answers that a key may be down.
-AnyKeyMayBeDown anyKeyMayBeDownOn(const DisplayConnection& display);
+std::function<bool()> anyKeyMayBeDownOn(const DisplayConnection& display);
