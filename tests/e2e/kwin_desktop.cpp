@@ -38,12 +38,13 @@ public:
         std::ofstream(config / "kxkbrc") << "[Layout]\nLayoutList=" << layout << "\nUse=true\n";
 
         // KWin offers its fake input only to the programs that a desktop
-        // file grants it to, by their path: this test program.
+        // file grants it to, by their path: this test program, quoted for a
+        // path with spaces.
         const fs::path applications = runtimeDirectory / "share" / "applications";
         fs::create_directories(applications);
         std::ofstream(applications / "spritebench-wayland-tests.desktop")
             << "[Desktop Entry]\nType=Application\nName=spritebench's Wayland tests\nNoDisplay=true\n"
-            << "Exec=" << fs::read_symlink("/proc/self/exe").string() << "\n"
+            << "Exec=\"" << fs::read_symlink("/proc/self/exe").string() << "\"\n"
             << "X-KDE-Wayland-Interfaces=" << org_kde_kwin_fake_input_interface.name << "\n";
 
         // KWin ends when this ends; it lasts while KWin does.
