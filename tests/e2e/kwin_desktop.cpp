@@ -39,7 +39,14 @@ public:
 
         // KWin offers its fake input only to the programs that a desktop
         // file grants it to, by their path: this test program, quoted for a
-        // path with spaces.
+        // path with spaces. KDE's service index (KService, which KWin asks)
+        // takes in only the desktop files of an applications menu, which a
+        // Plasma desktop installs: one that holds them all.
+        fs::create_directories(config / "menus");
+        std::ofstream(config / "menus" / "applications.menu")
+            << "<!DOCTYPE Menu PUBLIC \"-//freedesktop//DTD Menu 1.0//EN\"\n"
+            << " \"http://www.freedesktop.org/standards/menu-spec/1.0/menu.dtd\">\n"
+            << "<Menu><Name>Applications</Name><DefaultAppDirs/><Include><All/></Include></Menu>\n";
         const fs::path applications = runtimeDirectory / "share" / "applications";
         fs::create_directories(applications);
         std::ofstream(applications / "spritebench-wayland-tests.desktop")
