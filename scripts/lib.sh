@@ -13,10 +13,12 @@ RUN_PACKAGES=(cmake ninja-build g++ pkg-config libsfml-dev libx11-dev libgl-dev 
 # Added for the tests: libxtst-dev drives and records the program's X
 # traffic, libxres-dev tells which X connections are the program's.
 TEST_PACKAGES=(libgtest-dev xvfb xauth libxtst-dev libxres-dev
-    # The Wayland tests: two headless compositors with Xwayland, their keyboards
-    # (wlroots' virtual keyboard; mutter's RemoteDesktop over D-Bus, sd-bus).
-    sway mutter xwayland x11-xserver-utils dbus-daemon xkb-data
-    libwayland-dev libxkbcommon-dev libsystemd-dev)
+    # The Wayland tests: three headless compositors with Xwayland, their
+    # keyboards (wlroots' virtual keyboard; mutter's RemoteDesktop over D-Bus,
+    # sd-bus; KWin's fake input, whose protocol XML wayland-scanner, of
+    # libwayland-dev, turns into client code).
+    sway mutter kwin-wayland xwayland x11-xserver-utils dbus-daemon xkb-data
+    libwayland-dev libxkbcommon-dev libsystemd-dev plasma-wayland-protocols)
 
 # Installs those of the given packages that are missing, with sudo unless run
 # as root; installs nothing when all are there. Without apt-get it says what

@@ -15,13 +15,8 @@ class MutterDesktop : public WaylandDesktop {
 public:
     MutterDesktop()
     {
-        // A session bus of its own, for mutter's services and the test's keyboard.
-        bus = std::make_unique<Program>(
-            std::vector<std::string>{"/usr/bin/env", "dbus-daemon", "--session", "--nofork", "--print-address=1"},
-            runtimeDirectory, "", Program::Input::DevNull);
-        if (!bus->waitForOutput("\n"))
-            throw std::runtime_error("dbus-daemon gave no address: " + bus->errors());
-        const std::string address = bus->output().substr(0, bus->output().size() - 1);
+        // The session bus carries the test's keyboard too.
+        const std::string address = startSessionBus();
         // mutter ends when the command it starts ends: this one lasts while
         // mutter does.
         start({"env", "DBUS_SESSION_BUS_ADDRESS=" + address, "mutter", "--headless", "--wayland",
@@ -35,8 +30,6 @@ public:
     {
         if (connection)
             sd_bus_flush_close_unref(connection);
-        compositor.reset();
-        bus.reset();
     }
 
     void press(unsigned key) override { send(key, true); }
@@ -106,7 +99,6 @@ private:
                                      compositor->errors());
     }
 
-    std::unique_ptr<Program> bus;
     sd_bus* connection = nullptr;
     std::string session;
 };

@@ -19,6 +19,7 @@ WaylandDesktop::WaylandDesktop()
 WaylandDesktop::~WaylandDesktop()
 {
     compositor.reset();
+    bus.reset();
     std::error_code ignored;
     std::filesystem::remove_all(runtimeDirectory, ignored);
 }
@@ -30,6 +31,16 @@ void WaylandDesktop::handTo(uid_t user, gid_t group)
             throw std::runtime_error("cannot hand " + entry.path().string() + " over");
     if (chown(runtimeDirectory.c_str(), user, group) != 0)
         throw std::runtime_error("cannot hand the runtime directory over");
+}
+
+std::string WaylandDesktop::startSessionBus()
+{
+    bus = std::make_unique<Program>(
+        std::vector<std::string>{"/usr/bin/env", "dbus-daemon", "--session", "--nofork", "--print-address=1"},
+        runtimeDirectory, "", Program::Input::DevNull);
+    if (!bus->waitForOutput("\n"))
+        throw std::runtime_error("dbus-daemon gave no address: " + bus->errors());
+    return bus->output().substr(0, bus->output().size() - 1);
 }
 
 void WaylandDesktop::start(const std::vector<std::string>& command)
@@ -60,17 +71,21 @@ void WaylandDesktop::start(const std::vector<std::string>& command)
         xAuthorityFile.clear();
 }
 
-std::string missingPrograms(const std::vector<std::string>& names)
+std::string programPath(const std::string& name)
 {
     const char* const path = std::getenv("PATH");
+    std::istringstream directories(path ? path : "/usr/bin:/bin");
+    for (std::string directory; std::getline(directories, directory, ':');)
+        if (access((directory + "/" + name).c_str(), X_OK) == 0)
+            return directory + "/" + name;
+    return "";
+}
+
+std::string missingPrograms(const std::vector<std::string>& names)
+{
     std::string missing;
-    for (const std::string& name : names) {
-        bool found = false;
-        std::istringstream directories(path ? path : "/usr/bin:/bin");
-        for (std::string directory; !found && std::getline(directories, directory, ':');)
-            found = access((directory + "/" + name).c_str(), X_OK) == 0;
-        if (!found)
+    for (const std::string& name : names)
+        if (programPath(name).empty())
             missing += (missing.empty() ? "" : ", ") + name;
-    }
     return missing.empty() ? "" : "not installed: " + missing;
 }

@@ -34,14 +34,20 @@ protected:
     void start(const std::vector<std::string>& command);
     // Gives the compositor's runtime directory, config and all, to `user`.
     void handTo(uid_t user, gid_t group);
+    // Starts a session bus of the desktop's own, for the compositor's
+    // services; returns its address. It ends after the compositor.
+    std::string startSessionBus();
 
     std::filesystem::path runtimeDirectory;
     std::string waylandSocket;  // its full path
     std::string xDisplayName;
     std::string xAuthorityFile;
+    std::unique_ptr<Program> bus;
     std::unique_ptr<Program> compositor;
 };
 
+// The full path of the program `name` in PATH; empty where there is none.
+std::string programPath(const std::string& name);
 // What a compositor needs and this machine lacks, for a test's skip message;
 // empty when all is there.
 std::string missingPrograms(const std::vector<std::string>& names);
@@ -55,3 +61,9 @@ std::unique_ptr<WaylandDesktop> startSway(const std::string& layout);
 // session made at once and kept; mutter's keymap is its own (US).
 std::string mutterIsMissing();
 std::unique_ptr<WaylandDesktop> startMutter();
+
+// KDE's KWin (--virtual) in a session bus of its own, with `layout` for its
+// keymap, its keyboard KWin's fake input, which it grants to this test
+// program by a desktop file.
+std::string kwinIsMissing();
+std::unique_ptr<WaylandDesktop> startKWin(const std::string& layout);

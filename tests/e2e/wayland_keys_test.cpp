@@ -22,6 +22,7 @@ void PrintTo(const Compositor& compositor, std::ostream* out) { *out << composit
 
 const Compositor sway = {"sway", swayIsMissing, startSway, true};
 const Compositor mutter = {"mutter", mutterIsMissing, [](const std::string&) { return startMutter(); }, false};
+const Compositor kwin = {"kwin", kwinIsMissing, startKWin, true};
 
 constexpr unsigned xkbOffset = 8;  // X keycodes are evdev's plus 8
 
@@ -133,7 +134,7 @@ TEST_P(OnWayland, AGermanKeyboardRunsTheCommandsOfTheLettersOnItsKeys)
     EXPECT_TRUE(onlyCopiesOf(alpha100, hold({KEY_Z, KEY_3}, alpha100)));
 }
 
-INSTANTIATE_TEST_SUITE_P(Compositors, OnWayland, ::testing::Values(sway, mutter),
+INSTANTIATE_TEST_SUITE_P(Compositors, OnWayland, ::testing::Values(sway, mutter, kwin),
                          [](const ::testing::TestParamInfo<Compositor>& info) { return info.param.name; });
 
 }  // namespace
