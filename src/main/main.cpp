@@ -54,5 +54,5 @@ int main()
 
     // The object goes first, while the window (and its GL context) still exists.
     delete p;
-    return 0;
+    return standardOutputLost() ? 1 : 0;
 }
