@@ -29,9 +29,10 @@
 // server names for the watcher's own connection, so a program in another PID
 // namespace finds its window too. Where the server cannot say whose a window
 // is (no X-Resource, a client over TCP), nothing is moved, and
-// windowWillShow has refused a window that would be lost. Every request whose error matters is checked, so an error (a window
-// destroyed meanwhile, say) comes back here, not to Xlib's handler, which
-// would end the process. Where a window manager runs, it places the window
+// windowWillShow has refused a window that would be lost. Every request
+// whose error matters is checked, so an error (a window destroyed
+// meanwhile, say) comes back here, not to Xlib's handler, which would end
+// the process. Where a window manager runs, it places the window
 // and this is not needed.
 namespace {
 
