@@ -71,7 +71,10 @@ END
 # (CTest's targets, with the tests, refuse `#`, `<` and `>`).
 refuse_unbuildable_path() {
     local path bad=() ch brackets i
-    path=$(pwd -P)
+    # A command substitution drops the line ends at the end of what it
+    # captures, and a folder's name may end in one: the x keeps them.
+    path=$(pwd -P; echo x)
+    path=${path%$'\n'x}
     local refused="\"\\;|"$'\n'$1
     for ((i = 0; i < ${#refused}; i++)); do
         ch=${refused:i:1}

@@ -4,6 +4,7 @@
 #include "SpriteObject.h"
 #include "sfml_compat.h"
 #include "standard_streams.h"
+#include "window_placement.h"
 
 #include <SFML/Graphics.hpp>
 
@@ -24,6 +25,9 @@ int main()
     const DisplayConnection display = openDisplay(std::cerr);
     if (!display)
         return 1;
+    const sf::Vector2u windowSize(640, 480);
+    if (!windowWillShow(display, windowSize, std::cerr))
+        return 1;
 
     SpriteObject* p = new SpriteObject("image1.png", 32, 32);
     p->setXY(100, 100);
@@ -32,7 +36,7 @@ int main()
 
     sf::RenderWindow window;
     // No depth, stencil or antialiasing; OpenGL 2.0.
-    compat::createWindow(window, 640, 480, sf::String(windowTitle), sf::Style::Default,
+    compat::createWindow(window, windowSize.x, windowSize.y, sf::String(windowTitle), sf::Style::Default,
                          sf::ContextSettings{0, 0, 0, 2, 0});
     const AnyKeyMayBeDown anyKeyMayBeDown = anyKeyMayBeDownOn(display);
     const KeyIsDown keyIsDown = [](sf::Keyboard::Key key) { return sf::Keyboard::isKeyPressed(key); };
@@ -50,5 +54,5 @@ int main()
 
     // The object goes first, while the window (and its GL context) still exists.
     delete p;
-    return 0;
+    return standardOutputLost() ? 1 : 0;
 }

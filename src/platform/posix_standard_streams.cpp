@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <initializer_list>
 #include <iostream>
 #include <streambuf>
@@ -45,11 +46,28 @@ private:
     char buffer[4096];
 };
 
+// Set once text meant for standard output has been lost otherwise than to a
+// reader that has gone.
+bool outputLost = false;
+
+// A reader that closes the pipe (`| head -n 1`) has chosen to read no more,
+// and its text goes quietly, as with any command-line tool. Any other
+// failure (a full disk, an I/O error) loses text that someone meant to keep:
+// that is said once, with the system's reason.
+void loseOutput(int error)
+{
+    if (error == EPIPE || outputLost)
+        return;
+    outputLost = true;
+    std::cerr << "spritebench: standard output cannot be written (" << std::strerror(error)
+              << "): what the program prints there is being lost.\n";
+}
+
 // Standard output written straight to its file descriptor, for the same
 // reason: where a non-blocking pipe is full, or a terminal is stopped
 // (Ctrl-S), the C library's stream fails and every later line is lost. Here
-// the write waits until the descriptor takes more; any other failure (a
-// reader gone) fails the stream, as before.
+// the write waits until the descriptor takes more; any other failure fails
+// the stream, as before.
 class WaitingOutput : public std::streambuf {
 public:
     WaitingOutput() { setp(buffer, buffer + sizeof buffer); }
@@ -75,12 +93,15 @@ protected:
             }
             if (put < 0 && errno == EINTR)
                 continue;
-            pollfd ready = {STDOUT_FILENO, POLLOUT, 0};
-            if (put == 0 || (errno != EAGAIN && errno != EWOULDBLOCK) ||
-                (poll(&ready, 1, -1) < 0 && errno != EINTR)) {
-                setp(buffer, buffer + sizeof buffer);
-                return -1;
+            if (put < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+                pollfd ready = {STDOUT_FILENO, POLLOUT, 0};
+                if (poll(&ready, 1, -1) >= 0 || errno == EINTR)
+                    continue;
             }
+            // A write that puts nothing and names no error counts as one of the device.
+            loseOutput(put < 0 ? errno : EIO);
+            setp(buffer, buffer + sizeof buffer);
+            return -1;
         }
         setp(buffer, buffer + sizeof buffer);
         return 0;
@@ -110,4 +131,10 @@ void prepareStandardStreams()
     std::cin.rdbuf(input);
     static WaitingOutput* const output = new WaitingOutput;
     std::cout.rdbuf(output);
+}
+
+bool standardOutputLost()
+{
+    std::cout.flush();
+    return outputLost;
 }

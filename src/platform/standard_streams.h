@@ -16,3 +16,10 @@
 // SIGPIPE), ignores it: such a write fails instead of ending the program, so
 // an output that goes away while the program runs loses only its own text.
 void prepareStandardStreams();
+
+// Whether text meant for standard output has been lost, once what is still
+// buffered has been written, for any reason but a reader that has gone (a
+// full disk or an I/O error, say). The first loss is said on standard error
+// when it happens, with the system's reason; the program goes on, and ends
+// with a failure.
+bool standardOutputLost();

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "display.h"
+
 #include <SFML/System/Vector2.hpp>
 
 #include <functional>
+#include <iosfwd>
 #include <optional>
 
 // What a new window needs to know of the screen the library opens it on,
@@ -24,3 +27,11 @@ WindowFit fitOnScreen(sf::Vector2u size);
 // window to `fit.centredCorner`, where there is one, as soon as the X server
 // has made it.
 void createInPlace(const WindowFit& fit, sf::Vector2u size, const std::function<void()>& create);
+
+// Whether a window of `size` that the library makes on `display` will show.
+// Where the library would make it wholly off the screen and then wait for
+// ever for it to show (SFML 2.5 on a wide screen with no window manager), and
+// the X server cannot say which windows are this process's, so that the
+// program cannot move it into place either, says so on `problems`, with what
+// helps, and returns false.
+bool windowWillShow(const DisplayConnection& display, sf::Vector2u size, std::ostream& problems);

@@ -1,14 +1,15 @@
 #include "window_placement.h"
+#include "x11_own_windows.h"
 
-#include <xcb/res.h>
 #include <xcb/xcb.h>
 
 #include <poll.h>
-#include <unistd.h>
 
 #include <atomic>
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <thread>
 
 // SFML 2.5 makes a new window with its top at (screen width - window
@@ -24,46 +25,30 @@
 // that no window can be made unheard. Of the windows of the window's size, it
 // moves the one that the X-Resource extension says a client of this process
 // made, and no other: other programs (other copies of this one too) make
-// windows of that size at the same moment. Where the server cannot say whose
-// a window is (no X-Resource, or a client it knows no process of), nothing is
-// moved. Every request whose error matters is checked, so an error (a window
-// destroyed meanwhile, say) comes back here, not to Xlib's handler, which
-// would end the process. Where a window manager runs, it places the window
+// windows of that size at the same moment. This process is the one that the
+// server names for the watcher's own connection, so a program in another PID
+// namespace finds its window too. Where the server cannot say whose a window
+// is (no X-Resource, a client over TCP), nothing is moved, and
+// windowWillShow has refused a window that would be lost. Every request
+// whose error matters is checked, so an error (a window destroyed
+// meanwhile, say) comes back here, not to Xlib's handler, which would end
+// the process. Where a window manager runs, it places the window
 // and this is not needed.
 namespace {
 
 using Connection = std::unique_ptr<xcb_connection_t, void (*)(xcb_connection_t*)>;
 
-// Whether a client of this process made `window`; false where the server
-// does not say.
-bool madeHere(xcb_connection_t* connection, xcb_window_t window)
-{
-    const xcb_res_client_id_spec_t whose{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
-    const std::unique_ptr<xcb_res_query_client_ids_reply_t, void (*)(void*)> reply(
-        xcb_res_query_client_ids_reply(connection, xcb_res_query_client_ids(connection, 1, &whose), nullptr),
-        std::free);
-    if (!reply)
-        return false;
-    for (auto ids = xcb_res_query_client_ids_ids_iterator(reply.get()); ids.rem > 0;
-         xcb_res_client_id_value_next(&ids)) {
-        if ((ids.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) &&
-            xcb_res_client_id_value_value_length(ids.data) == 1 &&
-            *xcb_res_client_id_value_value(ids.data) == static_cast<uint32_t>(getpid()))
-            return true;
-    }
-    return false;
-}
-
-// The window of `size` made at the top level by a client of this process
-// that `event` tells of; XCB_NONE where it tells of no such window.
-xcb_window_t ourWindowMade(xcb_connection_t* connection, xcb_window_t root, sf::Vector2u size,
+// The window of `size` made at the top level by a client of `process` (as
+// the server knows it) that `event` tells of; XCB_NONE where it tells of no
+// such window.
+xcb_window_t ourWindowMade(xcb_connection_t* connection, xcb_window_t root, sf::Vector2u size, std::uint32_t process,
                            const xcb_generic_event_t& event)
 {
     if ((event.response_type & 0x7f) != XCB_CREATE_NOTIFY)
         return XCB_NONE;
     const auto& made = reinterpret_cast<const xcb_create_notify_event_t&>(event);
     const bool ours = made.parent == root && !made.override_redirect && made.width == size.x &&
-                      made.height == size.y && madeHere(connection, made.window);
+                      made.height == size.y && madeByProcess(connection, made.window, process);
     return ours ? made.window : XCB_NONE;
 }
 
@@ -90,9 +75,9 @@ void createInPlace(const WindowFit& fit, sf::Vector2u size, const std::function<
     Connection connection(fit.centredCorner ? xcb_connect(nullptr, &screenNumber) : nullptr, xcb_disconnect);
     if (connection && xcb_connection_has_error(connection.get()))
         connection.reset();
-    const xcb_query_extension_reply_t* const resource =
-        connection ? xcb_get_extension_data(connection.get(), &xcb_res_id) : nullptr;
-    if (!resource || !resource->present) {
+    const std::optional<std::uint32_t> process =
+        connection ? thisProcessAsTheServerKnowsIt(connection.get()) : std::nullopt;
+    if (!process) {
         create();
         return;
     }
@@ -119,7 +104,7 @@ void createInPlace(const WindowFit& fit, sf::Vector2u size, const std::function<
             if (last)
                 roundTrip(server);
             while (xcb_generic_event_t* const event = xcb_poll_for_event(server)) {
-                const xcb_window_t window = ourWindowMade(server, root, size, *event);
+                const xcb_window_t window = ourWindowMade(server, root, size, *process, *event);
                 std::free(event);
                 if (window != XCB_NONE) {
                     moveWindow(server, window, *fit.centredCorner);

@@ -1,5 +1,7 @@
 #include "end_to_end_test.h"
 
+#include <cerrno>
+#include <cstring>
 #include <thread>
 
 // The console given what no one means to type, or nothing at all. Nothing
@@ -69,7 +71,27 @@ TEST_F(HostileConsole, AnOutputThatGoesAwayLosesOnlyItsOwnText)
     moved.centreX = 200;
     moved.centreY = 150;
     EXPECT_TRUE(showsOnly(bench->picture(), moved));
+    EXPECT_TRUE(onlyLibraryMessages(bench->program().errors()));
     expectClosesWithExitCodeZero();
+}
+
+// Text lost otherwise, as to a full disk, is said once, and the program goes
+// on but ends with a failure.
+TEST_F(NoConsole, AnOutputThatCannotBeWrittenIsSaidOnceAndEndsWithExitCodeOne)
+{
+    Program::Streams full(Program::Input::DevNull);
+    full.outputFull = true;
+    start(full);
+    bench->pass("1");
+    bench->pass("12");
+    const std::string message = "spritebench: standard output cannot be written (" + std::string(std::strerror(ENOSPC)) +
+                                "): what the program prints there is being lost.\n";
+    std::string errors = bench->program().errors();
+    const size_t said = errors.find(message);
+    ASSERT_NE(said, std::string::npos) << errors;
+    errors.erase(said, message.size());
+    EXPECT_TRUE(onlyLibraryMessages(errors));
+    EXPECT_EQ(bench->close(), 1);
 }
 
 TEST_F(NoConsole, EndlessInputWithNoBlankInItKeepsMemoryFlat)

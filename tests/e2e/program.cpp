@@ -91,6 +91,8 @@ Program::Program(const std::vector<std::string>& command, const std::filesystem:
         if (input == Input::DevNull || input == Input::DevZero)
             in[0] = open(input == Input::DevNull ? "/dev/null" : "/dev/zero", O_RDONLY);
         dup2(in[0], STDIN_FILENO);
+        if (streams.outputFull)
+            out[1] = open("/dev/full", O_WRONLY);
         dup2(out[1], STDOUT_FILENO);
         dup2(err[1], STDERR_FILENO);
         if (chdir(directory.c_str()) != 0)

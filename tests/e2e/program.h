@@ -29,6 +29,7 @@ public:
         Input input;
         bool inputNonBlocking = false;
         bool outputClosed = false;
+        bool outputFull = false;  // to /dev/full, where every write fails (ENOSPC)
         bool errorsClosed = false;
     };
 

@@ -203,6 +203,34 @@ TEST_F(StartUpWithout, AWindowManagerOnAVeryWideScreen)
     expectOpensAndDraws(wide.name(), std::array<int, 4>{1600, 300, 640, 480});
 }
 
+// Without X-Resource the program cannot tell its own window from others', so
+// it moves none. SFML 2.5 would make it wholly below a screen this wide and
+// wait for ever for it to show: the program says so first and exits with
+// code 1. Any other SFML opens it where it shows, and it closes.
+TEST_F(StartUpWithout, AWindowManagerOrXResourceOnAVeryWideScreen)
+{
+    const VirtualDisplay wide({"-screen", "0", "3840x1080x24", "-extension", "X-Resource"});
+    if (SFML_VERSION_MAJOR == 2 && SFML_VERSION_MINOR < 6) {
+        expectSaysAndExitsWithOne(
+            wide.name(), "spritebench: on the X display " + wide.name() +
+                             ", the SFML the program was built with (2.5) would open its window below the screen "
+                             "(3840x1080, no window manager) and wait for ever for it to show, and the program "
+                             "cannot move it into place: the X server lacks the X-Resource extension, which tells "
+                             "the program's windows from others'.\n"
+                             "Start a window manager on that display first, or build the program with SFML 2.6 or "
+                             "newer.\n");
+        return;
+    }
+    Program program({SPRITEBENCH_PATH}, root, wide.name(), Program::Input::DevNull);
+    Desktop hands(wide.name());
+    const auto deadline = Clock::now() + patience;
+    const WindowId window = hands.waitForWindow(
+        windowTitle, [&] { return Clock::now() < deadline && program.waitForExit(0s) == std::nullopt; });
+    ASSERT_NE(window, 0u) << program.errors();
+    hands.askToClose(window);
+    EXPECT_EQ(program.waitForExit(), 0) << program.errors();
+}
+
 // Another client that makes and destroys windows of the program's size at
 // (5, 5), one after another, until it is stopped; it counts those that anyone
 // moved.
