@@ -16,6 +16,8 @@ TEST_PACKAGES=(libgtest-dev xvfb xauth libxtst-dev libxres-dev
     # The Wayland tests: two headless compositors with Xwayland, their keyboards
     # (wlroots' virtual keyboard; mutter's RemoteDesktop over D-Bus, sd-bus).
     sway mutter xwayland x11-xserver-utils dbus-daemon xkb-data
+    # setxkbmap, for the keymaps of two layouts.
+    x11-xkb-utils
     libwayland-dev libxkbcommon-dev libsystemd-dev)
 
 # Installs those of the given packages that are missing, with sudo unless run

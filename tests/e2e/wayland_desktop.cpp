@@ -60,6 +60,8 @@ void WaylandDesktop::start(const std::vector<std::string>& command)
         xAuthorityFile.clear();
 }
 
+void WaylandDesktop::lockLayout(unsigned) { throw std::logic_error("this desktop keeps its own layout"); }
+
 std::string missingPrograms(const std::vector<std::string>& names)
 {
     const char* const path = std::getenv("PATH");
