@@ -1,9 +1,10 @@
-// move_pointer TITLE RATE SECONDS: waits up to 10 s for a shown top-level
+// move_pointer TITLE RATE SECONDS [KEY]: waits up to 10 s for a shown top-level
 // window whose title starts with TITLE, then moves the pointer over it to and
 // fro by one pixel, RATE times a second for SECONDS, as a fast mouse would
 // (XTest). Each move is sent at its own time from the start, so a late one is
-// made up for at once and the rate holds on a loaded machine. Prints the
-// moves made per second.
+// made up for at once and the rate holds on a loaded machine. With KEY (a
+// keysym name: Shift_L, 1...), holds that key down meanwhile, autorepeat off
+// so that it adds no events of its own. Prints the moves made per second.
 #include "top_level_window.h"
 
 #include <X11/Xlib.h>
@@ -17,7 +18,7 @@
 int main(int argc, char** argv)
 {
     if (argc < 4) {
-        std::cerr << "usage: move_pointer TITLE RATE SECONDS\n";
+        std::cerr << "usage: move_pointer TITLE RATE SECONDS [KEY]\n";
         return 2;
     }
     const std::string title = argv[1];
@@ -46,6 +47,17 @@ int main(int argc, char** argv)
     XTranslateCoordinates(display, window, DefaultRootWindow(display), attributes.width - 40,
                           attributes.height - 30, &x, &y, &child);
 
+    KeyCode held = 0;
+    if (argc > 4) {
+        held = XKeysymToKeycode(display, XStringToKeysym(argv[4]));
+        if (!held) {
+            std::cerr << "move_pointer: no key for " << argv[4] << "\n";
+            return 2;
+        }
+        XAutoRepeatOff(display);
+        XTestFakeKeyEvent(display, held, True, CurrentTime);
+    }
+
     const auto period = std::chrono::duration<double>(1 / rate);
     const long moves = static_cast<long>(rate * seconds);
     const auto start = Clock::now();
@@ -54,6 +66,8 @@ int main(int argc, char** argv)
         XTestFakeMotionEvent(display, DefaultScreen(display), x + static_cast<int>(i % 2), y, CurrentTime);
         XFlush(display);
     }
+    if (held)
+        XTestFakeKeyEvent(display, held, False, CurrentTime);
     XSync(display, False);
     const double took = std::chrono::duration<double>(Clock::now() - start).count();
     std::cout << moves / took << "\n";

@@ -18,7 +18,9 @@ TEST_PACKAGES=(libgtest-dev xvfb xauth libxtst-dev libxres-dev
     # sd-bus; KWin's fake input, whose protocol XML wayland-scanner, of
     # libwayland-dev, turns into client code).
     sway mutter kwin-wayland xwayland x11-xserver-utils dbus-daemon xkb-data
-    libwayland-dev libxkbcommon-dev libsystemd-dev plasma-wayland-protocols)
+    libwayland-dev libxkbcommon-dev libsystemd-dev plasma-wayland-protocols
+    # setxkbmap, for the keymaps of two layouts.
+    x11-xkb-utils)
 
 # Installs those of the given packages that are missing, with sudo unless run
 # as root; installs nothing when all are there. Without apt-get it says what

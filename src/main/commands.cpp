@@ -101,13 +101,15 @@ void run(const Command& command, Context& context, std::istream& in)
 
 }  // namespace
 
-void runCommandPass(SpriteObject* p, float& dalpha, float& angle, const AnyKeyMayBeDown& anyKeyMayBeDown,
-                    const KeyIsDown& keyIsDown, std::istream& in, std::ostream& out)
+void runCommandPass(SpriteObject* p, float& dalpha, float& angle, const Keyboard& keyboard, std::istream& in,
+                    std::ostream& out)
 {
-    if (!anyKeyMayBeDown())
-        return;
     Context context{p, dalpha, angle, out};
-    for (const Command& command : commandTable())
-        if (keyIsDown(command.key))
+    keyboard.read();
+    for (const Command& command : commandTable()) {
+        if (keyboard.isDown(command.key)) {
             run(command, context, in);
+            keyboard.read();
+        }
+    }
 }

@@ -1,6 +1,6 @@
-#include "any_key_down.h"
 #include "commands.h"
 #include "display.h"
+#include "keyboard.h"
 #include "SpriteObject.h"
 #include "sfml_compat.h"
 #include "standard_streams.h"
@@ -38,14 +38,13 @@ int main()
     // No depth, stencil or antialiasing; OpenGL 2.0.
     compat::createWindow(window, windowSize.x, windowSize.y, sf::String(windowTitle), sf::Style::Default,
                          sf::ContextSettings{0, 0, 0, 2, 0});
-    const AnyKeyMayBeDown anyKeyMayBeDown = anyKeyMayBeDownOn(display);
-    const KeyIsDown keyIsDown = [](sf::Keyboard::Key key) { return sf::Keyboard::isKeyPressed(key); };
+    const Keyboard keyboard = keyboardOn(display);
 
     while (window.isOpen()) {
         for (compat::Event event; (event = compat::pollEvent(window)) != compat::Event::None;) {
             if (event == compat::Event::Closed)
                 window.close();
-            runCommandPass(p, dalpha, angle, anyKeyMayBeDown, keyIsDown, std::cin, std::cout);
+            runCommandPass(p, dalpha, angle, keyboard, std::cin, std::cout);
         }
         window.clear(sf::Color(255, 255, 255, 255));
         p->draw(window);

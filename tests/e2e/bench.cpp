@@ -69,36 +69,38 @@ void Bench::nudgePointer()
     hands.movePointer(programWindow, pointerX + (pointerRight ? 1 : 0), pointerY);
 }
 
-long Bench::passes()
+long Bench::keyboardReads() { return traffic->now().keyboardReads - atStart.keyboardReads; }
+
+long Bench::readsPerPass() const
 {
-    const Traffic since = traffic->now();
-    if ((since.keyStateReads - atStart.keyStateReads) % rowsPerPass != 0)
-        throw std::logic_error("a command pass is still running");
-    return since.passes - atStart.passes;
+    const std::string tableKeys = "qweasd123456789zxcvbnrt";
+    long reads = 1;
+    for (char key : held)
+        reads += tableKeys.find(key) != std::string::npos;
+    return reads;
 }
 
 long Bench::motionEvents() { return traffic->now().motionEvents - atStart.motionEvents; }
 
 void Bench::waitForPasses(const Traffic& since, long count)
 {
-    // A pass has ended when it has read the whole keyboard and, where it
-    // found the keys held, tested the key of each row.
-    const long rowReads = held.empty() ? 0 : count * rowsPerPass;
-    const auto ended = [&](const Traffic& now) {
-        return now.passes >= since.passes + count && now.keyStateReads >= since.keyStateReads + rowReads;
-    };
+    // A pass has ended when it has read the keyboard again after the
+    // command of each table key held.
+    const long reads = count * readsPerPass();
+    const auto ended = [&](const Traffic& now) { return now.keyboardReads >= since.keyboardReads + reads; };
     // However long a loaded machine takes for many passes, the wait goes on
     // while reads keep coming; a program that stops, or has lost passes and
     // makes no more, fails it after `patience` without one.
     for (Traffic now = traffic->now(); !ended(now);) {
-        const long progress = now.passes + now.keyStateReads;
+        const long progress = now.keyboardReads;
         const bool moved = process.waitUntil([&] {
             now = traffic->now();
-            return ended(now) || now.passes + now.keyStateReads != progress;
+            return ended(now) || now.keyboardReads != progress;
         });
         if (!moved)
-            throw std::runtime_error(std::to_string(now.passes - since.passes) + " of " + std::to_string(count) +
-                                     " command passes ended, and no more came; output so far:\n" +
+            throw std::runtime_error(std::to_string(now.keyboardReads - since.keyboardReads) + " of " +
+                                     std::to_string(reads) + " keyboard reads of " + std::to_string(count) +
+                                     " command passes came, and no more; output so far:\n" +
                                      process.output());
     }
 }
@@ -106,8 +108,9 @@ void Bench::waitForPasses(const Traffic& since, long count)
 std::string Bench::pass(const std::string& keys, const std::string& typed)
 {
     const size_t printed = process.output().size();
-    const long passesBefore = passes();
+    const long readsBefore = keyboardReads();
     hold(keys);
+    const long reads = readsPerPass();
     const Traffic before = traffic->mark();
     nudgePointer();
     // Typed once the pass runs: a long line would not fit in the pipe before.
@@ -116,9 +119,9 @@ std::string Bench::pass(const std::string& keys, const std::string& typed)
     waitForPasses(before, 1);
     release(keys);
     settle();
-    if (passes() != passesBefore + 1)
-        throw std::runtime_error("one pointer motion ran " + std::to_string(passes() - passesBefore) +
-                                 " command passes");
+    if (keyboardReads() != readsBefore + reads)
+        throw std::runtime_error("one pointer motion made " + std::to_string(keyboardReads() - readsBefore) +
+                                 " keyboard reads, not " + std::to_string(reads));
     return process.output().substr(printed);
 }
 

@@ -21,8 +21,6 @@ extern const std::string windowTitle;
 // record of the program's requests tells when a pass or a frame is done.
 class Bench {
 public:
-    static constexpr long rowsPerPass = 23;  // key tests in a command pass that finds some key down
-
     Bench(const std::string& display, const std::filesystem::path& workingDirectory,
           const Program::Streams& streams = Program::Input::Typed);
     ~Bench();
@@ -46,8 +44,8 @@ public:
     Screenshot picture();
     std::array<int, 4> windowPlace() { return hands.placeOf(programWindow); }
 
-    // Command passes and pointer motions since start-up.
-    long passes();
+    // Whole-keyboard reads and pointer motions since start-up.
+    long keyboardReads();
     long motionEvents();
 
     // Asks the window to close as its close button would; the exit code.
@@ -59,6 +57,9 @@ public:
     TrafficRecorder& recorder() { return *traffic; }
 
 private:
+    // A pass reads the keyboard once, and again after each command that ran.
+    long readsPerPass() const;
+
     Program process;
     Desktop hands;
     WindowId programWindow = 0;

@@ -2,6 +2,7 @@
 
 #include "xlib_threads.h"
 
+#include <X11/XKBlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
@@ -135,15 +136,26 @@ unsigned Desktop::keycodeOf(char key)
     return code;
 }
 
-void Desktop::holdKey(char key)
+void Desktop::holdKey(char key) { holdKeycode(keycodeOf(key)); }
+
+void Desktop::releaseKey(char key) { releaseKeycode(keycodeOf(key)); }
+
+void Desktop::holdKeycode(unsigned keycode)
 {
-    XTestFakeKeyEvent(display, keycodeOf(key), True, CurrentTime);
+    XTestFakeKeyEvent(display, keycode, True, CurrentTime);
     sync();
 }
 
-void Desktop::releaseKey(char key)
+void Desktop::releaseKeycode(unsigned keycode)
 {
-    XTestFakeKeyEvent(display, keycodeOf(key), False, CurrentTime);
+    XTestFakeKeyEvent(display, keycode, False, CurrentTime);
+    sync();
+}
+
+void Desktop::lockLayoutGroup(unsigned group)
+{
+    if (!XkbLockGroup(display, XkbUseCoreKbd, group))
+        throw std::runtime_error("the X server has no XKB to lock a layout group with");
     sync();
 }
 

@@ -44,6 +44,11 @@ public:
     // `key` is the character on the key: 'q', '1', ...
     void holdKey(char key);
     void releaseKey(char key);
+    // By X keycode, as a keyboard sends a key whatever the layout.
+    void holdKeycode(unsigned keycode);
+    void releaseKeycode(unsigned keycode);
+    // Puts XKB layout group `group` (0 for the first layout) in use and keeps it.
+    void lockLayoutGroup(unsigned group);
     void movePointer(WindowId window, int x, int y);
 
     // What a window manager sends when the close button is clicked.

@@ -79,6 +79,13 @@ public:
 
     void press(unsigned key) override { send(key, true); }
     void release(unsigned key) override { send(key, false); }
+    void lockLayout(unsigned layout) override
+    {
+        xkb_state_update_mask(state, xkb_state_serialize_mods(state, XKB_STATE_MODS_DEPRESSED),
+                              xkb_state_serialize_mods(state, XKB_STATE_MODS_LATCHED),
+                              xkb_state_serialize_mods(state, XKB_STATE_MODS_LOCKED), 0, 0, layout);
+        sendModifiers();
+    }
 
 private:
     static std::string userName()
@@ -137,6 +144,12 @@ private:
     {
         xkb_state_update_key(state, key + evdevToXkb, down ? XKB_KEY_DOWN : XKB_KEY_UP);
         wl_proxy_marshal_flags(keyboard, Key, nullptr, 1, 0, ++time, key, down ? 1u : 0u);
+        sendModifiers();
+    }
+
+    // The layout in use goes with the modifiers.
+    void sendModifiers()
+    {
         wl_proxy_marshal_flags(keyboard, Modifiers, nullptr, 1, 0,
                                xkb_state_serialize_mods(state, XKB_STATE_MODS_DEPRESSED),
                                xkb_state_serialize_mods(state, XKB_STATE_MODS_LATCHED),

@@ -94,7 +94,7 @@ struct TrafficRecorder::Recording {
             if (code == X_QueryKeymap && ofWindow)
                 ++traffic.keyStateReads;
             else if (code == X_QueryKeymap && programConnections.count(record.id_base))
-                ++traffic.passes;
+                ++traffic.keyboardReads;
             else if (code == shmOpcode && record.data[1] == X_ShmPutImage && ofWindow)
                 ++traffic.framesShown;
             else if (code == X_NoOperation && record.id_base == markConnection) {

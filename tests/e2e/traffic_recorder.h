@@ -7,8 +7,8 @@
 
 // Counts the program's X traffic with the RECORD extension, on every
 // connection the program has (the X-Resource extension tells which are its):
-// the key tests and frames of the one that made its window, and the
-// whole-keyboard reads of its own. A mark taken after the test's own requests
+// the library's key tests and frames on the one that made its window, and
+// the whole-keyboard reads of its own. A mark taken after the test's own requests
 // tells exactly which of the program's requests came after them: no guessing
 // with sleeps.
 class TrafficRecorder {

@@ -71,6 +71,8 @@ void WaylandDesktop::start(const std::vector<std::string>& command)
         xAuthorityFile.clear();
 }
 
+void WaylandDesktop::lockLayout(unsigned) { throw std::logic_error("this desktop keeps its own layout"); }
+
 std::string programPath(const std::string& name)
 {
     const char* const path = std::getenv("PATH");

@@ -23,6 +23,9 @@ public:
     // `key` is an evdev keycode (<linux/input-event-codes.h>: KEY_1, ...).
     virtual void press(unsigned key) = 0;
     virtual void release(unsigned key) = 0;
+    // Puts layout `layout` (0 for the first) of the keymap in use and keeps
+    // it, as a desktop switching input source does.
+    virtual void lockLayout(unsigned layout);
 
 protected:
     WaylandDesktop();
@@ -53,7 +56,7 @@ std::string programPath(const std::string& name);
 std::string missingPrograms(const std::vector<std::string>& names);
 
 // sway (wlroots), its keyboard made over the virtual-keyboard protocol with
-// the keymap of rules evdev, model pc105 and `layout`.
+// the keymap of rules evdev, model pc105 and `layout` ("de", "us,de"...).
 std::string swayIsMissing();
 std::unique_ptr<WaylandDesktop> startSway(const std::string& layout);
 

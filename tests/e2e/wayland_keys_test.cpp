@@ -77,6 +77,8 @@ protected:
         return program->output().substr(before);
     }
 
+    void expectGermanKeys();
+
     void expectClosesWithExitCodeZero()
     {
         program->endInput();
@@ -128,6 +130,21 @@ TEST_P(OnWayland, AGermanKeyboardRunsTheCommandsOfTheLettersOnItsKeys)
     if (!GetParam().takesLayouts)
         GTEST_SKIP() << GetParam().name << " alone keeps its US keymap: GNOME Shell sets the layout";
     start("de");
+    expectGermanKeys();
+}
+
+// The same with German as the second layout of two, in use.
+TEST_P(OnWayland, TwoLayoutsWithTheSecondInUseRunTheCommandsOfItsLetters)
+{
+    if (!GetParam().takesLayouts)
+        GTEST_SKIP() << GetParam().name << " alone keeps its US keymap: GNOME Shell sets the layout";
+    start("us,de");
+    desktop->lockLayout(1);
+    expectGermanKeys();
+}
+
+void OnWayland::expectGermanKeys()
+{
     EXPECT_EQ(hold({KEY_Y}, "alpha = "), "setAlpha(alpha): \nalpha = ");
     program->type("100\n");
     const std::string alpha100 = "p->getAlpha() = 100\n";

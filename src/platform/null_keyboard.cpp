@@ -1,0 +1,6 @@
+#include "keyboard.h"
+
+Keyboard keyboardOn(const DisplayConnection&)
+{
+    return {[] {}, [](sf::Keyboard::Key key) { return sf::Keyboard::isKeyPressed(key); }};
+}
