@@ -4,6 +4,7 @@
 
 #include "fake-input-client-protocol.h"
 
+#include <systemd/sd-bus.h>
 #include <wayland-client.h>
 
 #include <cstring>
@@ -67,9 +68,9 @@ public:
         const fs::path kwin = runtimeDirectory / "kwin_wayland";
         fs::copy_file(programPath("kwin_wayland"), kwin);
 
-        const std::string address = startSessionBus();
+        sessionBus = startSessionBus();
         std::vector<std::string> command = {"env",
-                                            "DBUS_SESSION_BUS_ADDRESS=" + address,
+                                            "DBUS_SESSION_BUS_ADDRESS=" + sessionBus,
                                             "HOME=" + runtimeDirectory.string(),
                                             "XDG_CONFIG_HOME=" + config.string(),
                                             "XDG_DATA_DIRS=" + (runtimeDirectory / "share").string() +
@@ -96,6 +97,28 @@ public:
 
     void press(unsigned key) override { send(key, WL_KEYBOARD_KEY_STATE_PRESSED); }
     void release(unsigned key) override { send(key, WL_KEYBOARD_KEY_STATE_RELEASED); }
+
+    // KWin switches its layout as a desktop's layout switcher asks it to,
+    // over the session bus.
+    void lockLayout(unsigned layout) override
+    {
+        sd_bus* bus = nullptr;
+        sd_bus_error error{};  // SD_BUS_ERROR_NULL, without its C compound literal
+        int switched = 0;
+        const bool asked = sd_bus_new(&bus) >= 0 && sd_bus_set_address(bus, sessionBus.c_str()) >= 0 &&
+                           sd_bus_set_bus_client(bus, 1) >= 0 && sd_bus_start(bus) >= 0;
+        sd_bus_message* reply = nullptr;
+        const bool done = asked &&
+                          sd_bus_call_method(bus, "org.kde.keyboard", "/Layouts", "org.kde.KeyboardLayouts",
+                                             "setLayout", &error, &reply, "u", layout) >= 0 &&
+                          sd_bus_message_read(reply, "b", &switched) >= 0 && switched;
+        const std::string why = error.message ? error.message : "";
+        sd_bus_message_unref(reply);
+        sd_bus_error_free(&error);
+        sd_bus_flush_close_unref(bus);
+        if (!done)
+            throw std::runtime_error("KWin did not switch to layout " + std::to_string(layout) + ": " + why);
+    }
 
 private:
     void connect()
@@ -131,6 +154,7 @@ private:
             throw std::runtime_error("the connection to KWin broke");
     }
 
+    std::string sessionBus;
     wl_display* connection = nullptr;
     wl_registry* registry = nullptr;
     org_kde_kwin_fake_input* input = nullptr;
