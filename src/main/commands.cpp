@@ -82,33 +82,41 @@ const std::array<Command, 23>& commandTable()
 
 // Runs one command: header, prompts, then the action. Once standard input has
 // ended, a command that needs numbers does nothing at all, so that no value
-// nobody typed reaches the object or the stored steps.
-void run(const Command& command, Context& context, std::istream& in)
+// nobody typed reaches the object or the stored steps; nor does one whose
+// prompt was given up. False where a prompt was given up.
+bool run(const Command& command, Context& context, std::istream& in, const WhileWaiting& whileWaiting)
 {
     if (!command.valueNames.empty() && inputEnded(in))
-        return;
+        return true;
     if (command.header)
         context.out << command.header << std::endl;
+    bool givenUp = false;
+    const WhileWaiting keepWaiting = [&] {
+        givenUp = !whileWaiting();
+        return !givenUp;
+    };
     Values values;
     for (const char* name : command.valueNames) {
-        const auto value = promptValue(name, in, context.out);
+        const auto value = promptValue(name, in, context.out, whileWaiting ? keepWaiting : WhileWaiting{});
         if (!value)
-            return;
+            return !givenUp;
         values.push_back(*value);
     }
     command.action(context, values);
+    return true;
 }
 
 }  // namespace
 
 void runCommandPass(SpriteObject* p, float& dalpha, float& angle, const Keyboard& keyboard, std::istream& in,
-                    std::ostream& out)
+                    std::ostream& out, const WhileWaiting& whileWaiting)
 {
     Context context{p, dalpha, angle, out};
     keyboard.read();
     for (const Command& command : commandTable()) {
         if (keyboard.isDown(command.key)) {
-            run(command, context, in);
+            if (!run(command, context, in, whileWaiting))
+                return;
             keyboard.read();
         }
     }

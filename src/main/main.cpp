@@ -8,6 +8,7 @@
 
 #include <SFML/Graphics.hpp>
 
+#include <chrono>
 #include <iostream>
 #include <string>
 
@@ -15,6 +16,41 @@
 // by side can be told apart.
 const std::string windowTitle = "spritebench (SFML " + std::to_string(SFML_VERSION_MAJOR) + "." +
                                 std::to_string(SFML_VERSION_MINOR) + "." + std::to_string(SFML_VERSION_PATCH) + ")";
+
+namespace {
+
+void drawFrame(sf::RenderWindow& window, SpriteObject& p)
+{
+    window.clear(sf::Color(255, 255, 255, 255));
+    p.draw(window);
+    window.display();
+}
+
+// How often the window is drawn while a prompt waits: often enough that a
+// part of it uncovered by another window is drawn again at once, seldom
+// enough that waiting costs next to nothing.
+constexpr std::chrono::milliseconds promptFrameInterval(30);
+
+// While a prompt waits for a number that has not come, the window lives on:
+// it takes its events (the library answers the desktop's "are you alive?"
+// among them), which run no command, then or later, and is drawn as it
+// stands. A close request closes it and gives the prompt up.
+WhileWaiting keepWindowAlive(sf::RenderWindow& window, SpriteObject& p)
+{
+    return [&window, &p] {
+        for (compat::Event event; (event = compat::pollEvent(window)) != compat::Event::None;) {
+            if (event == compat::Event::Closed) {
+                window.close();
+                return false;
+            }
+        }
+        drawFrame(window, p);
+        awaitStandardInput(promptFrameInterval);
+        return true;
+    };
+}
+
+}  // namespace
 
 int main()
 {
@@ -39,16 +75,15 @@ int main()
     compat::createWindow(window, windowSize.x, windowSize.y, sf::String(windowTitle), sf::Style::Default,
                          sf::ContextSettings{0, 0, 0, 2, 0});
     const Keyboard keyboard = keyboardOn(display);
+    const WhileWaiting whilePromptWaits = keepWindowAlive(window, *p);
 
     while (window.isOpen()) {
         for (compat::Event event; (event = compat::pollEvent(window)) != compat::Event::None;) {
             if (event == compat::Event::Closed)
                 window.close();
-            runCommandPass(p, dalpha, angle, keyboard, std::cin, std::cout);
+            runCommandPass(p, dalpha, angle, keyboard, std::cin, std::cout, whilePromptWaits);
         }
-        window.clear(sf::Color(255, 255, 255, 255));
-        p->draw(window);
-        window.display();
+        drawFrame(window, *p);
     }
 
     // The object goes first, while the window (and its GL context) still exists.

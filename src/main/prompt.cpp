@@ -35,41 +35,87 @@ Reading parseNumber(const std::string& token, float& value)
     return text.peek() == std::char_traits<char>::eof() ? Reading::Number : Reading::NotANumber;
 }
 
+// Returns once `in` has a character or its end to give, after keeping the
+// program alive with `whileWaiting` for as long as it has neither; false if
+// `whileWaiting` gave the wait up. Without `whileWaiting`, a read waits in
+// the stream itself.
+bool awaitInput(std::istream& in, const WhileWaiting& whileWaiting)
+{
+    if (!whileWaiting)
+        return true;
+    while (in.good() && in.rdbuf()->in_avail() == 0)
+        if (!whileWaiting())
+            return false;
+    return true;
+}
+
+constexpr int givenUp = std::char_traits<char>::eof() - 1;
+
+// The next character, waited for as `awaitInput` says; eof at the end of
+// input, `givenUp` where the wait was given up.
+int peekWaiting(std::istream& in, const WhileWaiting& whileWaiting)
+{
+    return awaitInput(in, whileWaiting) ? in.peek() : givenUp;
+}
+
 // A file saved by a Windows editor may begin with the UTF-8 byte-order mark.
 // It is no part of any word, and is skipped where it can be: at the very
 // start of the input, before anything else has been read from the stream.
-// Returns what was read there that turned out not to be the mark: the start
-// of the first word.
-std::string skipByteOrderMarkAtStart(std::istream& in)
+// Puts what was read there that turned out not to be the mark, the start of
+// the first word, in `read`. False where the wait was given up.
+bool skipByteOrderMarkAtStart(std::istream& in, const WhileWaiting& whileWaiting, std::string& read)
 {
     static const int startPassed = std::ios_base::xalloc();
-    std::string read;
     if (in.iword(startPassed))
-        return read;
-    in.iword(startPassed) = 1;
+        return true;
     for (const char expected : {'\xEF', '\xBB', '\xBF'}) {
-        if (in.peek() != std::char_traits<char>::to_int_type(expected))
-            return read;
+        const int next = peekWaiting(in, whileWaiting);
+        if (next == givenUp)
+            return false;
+        // Marked only once the first character has come, so that a prompt
+        // given up before it still skips the mark at the next.
+        in.iword(startPassed) = 1;
+        if (next != std::char_traits<char>::to_int_type(expected))
+            return true;
         read.push_back(static_cast<char>(in.get()));
     }
-    return {};
+    read.clear();
+    return true;
 }
 
 // Reads the next blank-separated word, as `>>` would, but holds at most one
 // character more than `longestToken`: the rest of a longer word stays unread.
-std::string readToken(std::istream& in)
+// Nothing where the wait for it was given up.
+std::optional<std::string> readToken(std::istream& in, const WhileWaiting& whileWaiting)
 {
-    std::string token = skipByteOrderMarkAtStart(in);
-    if (token.empty())
-        in >> std::ws;
+    std::string token;
+    if (!skipByteOrderMarkAtStart(in, whileWaiting, token))
+        return std::nullopt;
     const auto& blank = std::use_facet<std::ctype<char>>(in.getloc());
-    for (int next = in.peek(); next != std::char_traits<char>::eof() && token.size() <= longestToken;
-         next = in.peek()) {
-        if (blank.is(std::ctype_base::space, static_cast<char>(next)))
+    const auto isBlank = [&](int c) { return blank.is(std::ctype_base::space, static_cast<char>(c)); };
+    int next = peekWaiting(in, whileWaiting);
+    for (; token.empty() && next >= 0 && isBlank(next); next = peekWaiting(in, whileWaiting))
+        in.get();
+    for (; next >= 0 && token.size() <= longestToken; next = peekWaiting(in, whileWaiting)) {
+        if (isBlank(next))
             break;
         token.push_back(static_cast<char>(in.get()));
     }
+    if (next == givenUp)
+        return std::nullopt;
     return token;
+}
+
+// Throws away the rest of the line; false where the wait was given up.
+bool skipRestOfLine(std::istream& in, const WhileWaiting& whileWaiting)
+{
+    for (;;) {
+        const int next = peekWaiting(in, whileWaiting);
+        if (next == givenUp)
+            return false;
+        if (next < 0 || in.get() == '\n')
+            return true;
+    }
 }
 
 void reportEnd(std::ostream& out)
@@ -84,20 +130,26 @@ bool inputEnded(const std::istream& in)
     return in.eof() || in.bad();
 }
 
-std::optional<float> promptValue(std::string name, std::istream& in, std::ostream& out)
+std::optional<float> promptValue(std::string name, std::istream& in, std::ostream& out,
+                                 const WhileWaiting& whileWaiting)
 {
     if (inputEnded(in))
         return std::nullopt;
     for (;;) {
         out << name << " = " << std::flush;
-        const std::string token = readToken(in);
-        if (token.empty()) {
+        const std::optional<std::string> token = readToken(in, whileWaiting);
+        if (!token) {
+            // The prompt stays unanswered: what comes next starts on a line of its own.
+            out << std::endl;
+            return std::nullopt;
+        }
+        if (token->empty()) {
             out << std::endl;
             reportEnd(out);
             return std::nullopt;
         }
         float value = 0;
-        const Reading reading = parseNumber(token, value);
+        const Reading reading = parseNumber(*token, value);
         if (reading == Reading::Number) {
             // The last number before the end is still used; the end is
             // reported now, on a line of its own, since no later prompt will
@@ -108,9 +160,11 @@ std::optional<float> promptValue(std::string name, std::istream& in, std::ostrea
             }
             return value;
         }
-        // The rest of the line goes with the refused token; `ignore` keeps
-        // none of it.
-        in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+        // The rest of the line goes with the refused token.
+        if (!skipRestOfLine(in, whileWaiting)) {
+            out << std::endl;
+            return std::nullopt;
+        }
         out << (reading == Reading::TooLarge ? "too large for a float, try again" : "not a number, try again")
             << std::endl;
     }

@@ -13,6 +13,24 @@
 
 namespace {
 
+enum class Readiness { Nothing, Characters, End };
+
+// What a read of standard input would find, waiting at most `timeoutMs` for
+// something to come. A hang-up with nothing left, or a descriptor in error,
+// is an end: the read will say so at once.
+Readiness readiness(int timeoutMs)
+{
+    pollfd ready = {STDIN_FILENO, POLLIN, 0};
+    const int found = poll(&ready, 1, timeoutMs);
+    if (found < 0)
+        return errno == EINTR ? Readiness::Nothing : Readiness::Characters;
+    if (found == 0)
+        return Readiness::Nothing;
+    if (ready.revents & POLLIN)
+        return Readiness::Characters;
+    return Readiness::End;
+}
+
 // Standard input read straight from its file descriptor. A descriptor that
 // another program left non-blocking (the flag belongs to the open pipe or
 // terminal, which it shares) says "nothing yet" where a blocking one waits:
@@ -20,8 +38,25 @@ namespace {
 // for, asleep in poll, and so is a read that a signal cut short; only a read
 // that finds the true end, or fails otherwise, ends input. The flag is left
 // as it is, since the programs that share the descriptor may rely on it.
+//
+// It also tells, without waiting, whether a read would find something now
+// (in_avail() is not 0), so that a prompt can keep the window alive while
+// none has come.
 class WaitingInput : public std::streambuf {
 protected:
+    std::streamsize showmanyc() override
+    {
+        switch (readiness(0)) {
+        case Readiness::Characters:
+            return 1;
+        case Readiness::End:
+            return -1;
+        case Readiness::Nothing:
+            break;
+        }
+        return 0;
+    }
+
     int_type underflow() override
     {
         for (;;) {
@@ -137,4 +172,11 @@ bool standardOutputLost()
 {
     std::cout.flush();
     return outputLost;
+}
+
+bool awaitStandardInput(std::chrono::milliseconds timeout)
+{
+    if (std::cin.rdbuf()->in_avail() != 0)
+        return true;
+    return readiness(static_cast<int>(timeout.count())) != Readiness::Nothing;
 }

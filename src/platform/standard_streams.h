@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+
 // Readies the standard streams at start-up, before anything uses them.
 //
 // Opens each of standard input, output and error that the program was
@@ -23,3 +25,11 @@ void prepareStandardStreams();
 // when it happens, with the system's reason; the program goes on, and ends
 // with a failure.
 bool standardOutputLost();
+
+// Waits until a read of std::cin would find something (a character or the
+// end of input) or `timeout` has passed, whichever comes first; true if a
+// read would find something. A read that finds nothing yet waits, asleep,
+// for as long as it takes: this lets the program do other work meanwhile.
+// Once prepareStandardStreams has run, std::cin's buffer also tells it
+// without waiting: its in_avail() is 0 exactly while nothing has come.
+bool awaitStandardInput(std::chrono::milliseconds timeout);
