@@ -20,7 +20,9 @@ TEST_PACKAGES=(libgtest-dev xvfb xauth libxtst-dev libxres-dev
     sway mutter kwin-wayland xwayland x11-xserver-utils dbus-daemon xkb-data
     libwayland-dev libxkbcommon-dev libsystemd-dev plasma-wayland-protocols
     # setxkbmap, for the keymaps of two layouts.
-    x11-xkb-utils)
+    x11-xkb-utils
+    # A window manager, which asks the window whether it is alive.
+    openbox)
 
 # Installs those of the given packages that are missing, with sudo unless run
 # as root; installs nothing when all are there. Without apt-get it says what

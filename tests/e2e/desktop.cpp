@@ -55,25 +55,47 @@ bool Desktop::autorepeatIsOn()
     return state.global_auto_repeat == AutoRepeatModeOn;
 }
 
-std::vector<WindowId> Desktop::windowsTitled(const std::string& title)
+namespace {
+
+std::vector<Window> childrenOf(Display* display, Window parent)
 {
-    Window rootReturn = 0, parent = 0;
+    Window rootReturn = 0, parentReturn = 0;
     Window* children = nullptr;
     unsigned count = 0;
-    XQueryTree(display, DefaultRootWindow(display), &rootReturn, &parent, &children, &count);
-    std::vector<WindowId> found;
-    for (unsigned i = 0; i < count; ++i) {
-        char* name = nullptr;
-        XWindowAttributes attributes{};
-        if (XFetchName(display, children[i], &name) && name) {
-            if (title == name && XGetWindowAttributes(display, children[i], &attributes) &&
-                attributes.map_state == IsViewable)
-                found.push_back(children[i]);
-            XFree(name);
-        }
-    }
+    XQueryTree(display, parent, &rootReturn, &parentReturn, &children, &count);
+    std::vector<Window> found(children, children + count);
     if (children)
         XFree(children);
+    return found;
+}
+
+bool isTitled(Display* display, Window window, const std::string& title)
+{
+    char* name = nullptr;
+    if (!XFetchName(display, window, &name) || !name)
+        return false;
+    const bool same = title == name;
+    XFree(name);
+    return same;
+}
+
+}  // namespace
+
+std::vector<WindowId> Desktop::windowsTitled(const std::string& title)
+{
+    std::vector<WindowId> found;
+    // A window manager puts each window in a frame of its own.
+    for (const Window topLevel : childrenOf(display, DefaultRootWindow(display))) {
+        XWindowAttributes attributes{};
+        if (!XGetWindowAttributes(display, topLevel, &attributes) || attributes.map_state != IsViewable)
+            continue;
+        if (isTitled(display, topLevel, title))
+            found.push_back(topLevel);
+        else
+            for (const Window framed : childrenOf(display, topLevel))
+                if (isTitled(display, framed, title))
+                    found.push_back(framed);
+    }
     return found;
 }
 

@@ -23,7 +23,8 @@ public:
     void switchAutorepeatOff();
     bool autorepeatIsOn();
 
-    // Every mapped top-level window with this title, in stacking order.
+    // Every mapped top-level window with this title, or framed in a mapped
+    // top-level window by a window manager, in stacking order.
     std::vector<WindowId> windowsTitled(const std::string& title);
     // The first mapped top-level window with this title; none if `stillWaiting`
     // says to stop first.
