@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/select.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -13,22 +14,18 @@
 
 namespace {
 
-enum class Readiness { Nothing, Characters, End };
-
-// What a read of standard input would find, waiting at most `timeoutMs` for
-// something to come. A hang-up with nothing left, or a descriptor in error,
-// is an end: the read will say so at once.
-Readiness readiness(int timeoutMs)
+// Whether a read of standard input would find something now (a character, or
+// the end), waiting at most `timeoutMs` for it. select rather than poll:
+// macOS's poll has refused terminals, which select takes everywhere. A
+// failure other than a signal counts as ready: the read then says what it is.
+bool readable(int timeoutMs)
 {
-    pollfd ready = {STDIN_FILENO, POLLIN, 0};
-    const int found = poll(&ready, 1, timeoutMs);
-    if (found < 0)
-        return errno == EINTR ? Readiness::Nothing : Readiness::Characters;
-    if (found == 0)
-        return Readiness::Nothing;
-    if (ready.revents & POLLIN)
-        return Readiness::Characters;
-    return Readiness::End;
+    fd_set input;
+    FD_ZERO(&input);
+    FD_SET(STDIN_FILENO, &input);
+    timeval timeout = {timeoutMs / 1000, (timeoutMs % 1000) * 1000};
+    const int found = select(STDIN_FILENO + 1, &input, nullptr, nullptr, &timeout);
+    return found > 0 || (found < 0 && errno != EINTR);
 }
 
 // Standard input read straight from its file descriptor. A descriptor that
@@ -44,18 +41,7 @@ Readiness readiness(int timeoutMs)
 // none has come.
 class WaitingInput : public std::streambuf {
 protected:
-    std::streamsize showmanyc() override
-    {
-        switch (readiness(0)) {
-        case Readiness::Characters:
-            return 1;
-        case Readiness::End:
-            return -1;
-        case Readiness::Nothing:
-            break;
-        }
-        return 0;
-    }
+    std::streamsize showmanyc() override { return readable(0) ? 1 : 0; }
 
     int_type underflow() override
     {
@@ -178,5 +164,5 @@ bool awaitStandardInput(std::chrono::milliseconds timeout)
 {
     if (std::cin.rdbuf()->in_avail() != 0)
         return true;
-    return readiness(static_cast<int>(timeout.count())) != Readiness::Nothing;
+    return readable(static_cast<int>(timeout.count()));
 }
