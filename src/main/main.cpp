@@ -34,17 +34,21 @@ constexpr std::chrono::milliseconds promptFrameInterval(30);
 // While a prompt waits for a number that has not come, the window lives on:
 // it takes its events (the library answers the desktop's "are you alive?"
 // among them), which run no command, then or later, and is drawn as it
-// stands. A close request closes it and gives the prompt up.
+// stands. A close request closes it and gives the prompt up. A window closed
+// already, by the very event whose pass asked, has nothing to take or draw:
+// the prompt waits for its number as it would without a window.
 WhileWaiting keepWindowAlive(sf::RenderWindow& window, SpriteObject& p)
 {
     return [&window, &p] {
-        for (compat::Event event; (event = compat::pollEvent(window)) != compat::Event::None;) {
-            if (event == compat::Event::Closed) {
-                window.close();
-                return false;
+        if (window.isOpen()) {
+            for (compat::Event event; (event = compat::pollEvent(window)) != compat::Event::None;) {
+                if (event == compat::Event::Closed) {
+                    window.close();
+                    return false;
+                }
             }
+            drawFrame(window, p);
         }
-        drawFrame(window, p);
         awaitStandardInput(promptFrameInterval);
         return true;
     };

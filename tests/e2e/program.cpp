@@ -81,6 +81,7 @@ Program::Program(const std::vector<std::string>& command, const std::filesystem:
         argv.push_back(const_cast<char*>(word.c_str()));
     argv.push_back(nullptr);
     const Input input = streams.input;
+    const std::string inputFile = streams.inputFile.string();
 
     pid = fork();
     if (pid < 0)
@@ -88,8 +89,11 @@ Program::Program(const std::vector<std::string>& command, const std::filesystem:
     if (pid == 0) {
         // As a shell starts it: the test's own disregard of SIGPIPE would be inherited.
         signal(SIGPIPE, SIG_DFL);
-        if (input == Input::DevNull || input == Input::DevZero)
-            in[0] = open(input == Input::DevNull ? "/dev/null" : "/dev/zero", O_RDONLY);
+        if (input == Input::DevNull || input == Input::DevZero || input == Input::File)
+            in[0] = open(input == Input::File      ? inputFile.c_str()
+                         : input == Input::DevNull ? "/dev/null"
+                                                   : "/dev/zero",
+                         O_RDONLY);
         dup2(in[0], STDIN_FILENO);
         if (streams.outputFull)
             out[1] = open("/dev/full", O_WRONLY);

@@ -19,14 +19,15 @@ inline constexpr auto patience = 20s;
 // A program, run in a working directory of the test's choosing on a given
 // display (none: DISPLAY unset), with its standard output and error read
 // through pipes.
-// Standard input is a pipe the test types into, a device, or closed; the
+// Standard input is a pipe the test types into, a device, a file, or closed; the
 // pipe can be left non-blocking, as another program may leave it.
 class Program {
 public:
-    enum class Input { Typed, DevNull, DevZero, Closed };
+    enum class Input { Typed, DevNull, DevZero, Closed, File };
     struct Streams {
         Streams(Input input = Input::Typed) : input(input) {}
         Input input;
+        std::filesystem::path inputFile;  // read by Input::File
         bool inputNonBlocking = false;
         bool outputClosed = false;
         bool outputFull = false;  // to /dev/full, where every write fails (ENOSPC)

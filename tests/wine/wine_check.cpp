@@ -21,7 +21,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <iostream>
+#include <memory>
 #include <thread>
 
 namespace {
@@ -72,41 +74,93 @@ std::string visible(const std::string& text)
     }
 }
 
-TEST(WindowsBuildUnderWine, ShowsTheSpriteMovesItOnAKeyAndANumberAndClosesWithExitCodeZero)
-{
+// Starts the program with standard input from `input`, waits for its window
+// to show the sprite and gives it the focus.
+class UnderWine : public ::testing::Test {
+protected:
+    UnderWine() : hands(display.name())
+    {
+        scratch.write("image1.png", ScratchImages::quadrantSheet(64, 64));
+        // A held key must make one key-down message, not a stream of them.
+        hands.switchAutorepeatOff();
+    }
+
+    void start(const Program::Streams& input)
+    {
+        program = std::make_unique<Program>(std::vector<std::string>{wine, windowsProgram},
+                                            std::filesystem::current_path(), display.name(), input);
+        const auto deadline = Clock::now() + windowPatience;
+        window = hands.waitForWindow(windowsTitle,
+                                     [&] { return Clock::now() < deadline && !program->waitForExit(0s); });
+        ASSERT_NE(window, 0u) << "no window \"" << windowsTitle << "\"; exit code "
+                              << program->waitForExit(0s).value_or(-1) << ", standard error:\n"
+                              << program->errors();
+        EXPECT_TRUE(comesToShow(hands, window, uprightAt(100, 100)));
+        EXPECT_EQ(program->output(), "");
+        // No window manager runs here, and Wine does not give its window the
+        // focus by itself.
+        hands.giveFocusTo(window);
+    }
+
+    void closesWithExitCodeZero()
+    {
+        hands.askToClose(window);
+        EXPECT_EQ(program->waitForExit(), 0) << "standard error:\n" << program->errors();
+    }
+
     VirtualDisplay display;
     ScratchImages scratch;  // the working directory now, with its images/
-    scratch.write("image1.png", ScratchImages::quadrantSheet(64, 64));
-    Desktop hands(display.name());
-    // A held key must make one key-down message, not a stream of them.
-    hands.switchAutorepeatOff();
-    Program program({wine, windowsProgram}, std::filesystem::current_path(), display.name(),
-                    Program::Input::Typed);
+    Desktop hands;
+    std::unique_ptr<Program> program;
+    WindowId window = 0;
+};
 
-    const auto deadline = Clock::now() + windowPatience;
-    const WindowId window = hands.waitForWindow(
-        windowsTitle, [&] { return Clock::now() < deadline && !program.waitForExit(0s); });
-    ASSERT_NE(window, 0u) << "no window \"" << windowsTitle << "\"; exit code "
-                          << program.waitForExit(0s).value_or(-1) << ", standard error:\n"
-                          << program.errors();
-    EXPECT_TRUE(comesToShow(hands, window, uprightAt(100, 100)));
-    EXPECT_EQ(program.output(), "");
+const std::string prompt = withWindowsLineEnds("setX(x): \nx = ");
 
-    // No window manager runs here, and Wine does not give its window the
-    // focus by itself.
-    hands.giveFocusTo(window);
-
+TEST_F(UnderWine, ShowsTheSpriteMovesItOnAKeyAndANumberTypedLaterAndClosesWithExitCodeZero)
+{
+    start(Program::Input::Typed);
     hands.holdKey('w');
-    const std::string prompt = withWindowsLineEnds("setX(x): \nx = ");
-    const bool prompted = program.waitForOutput(prompt);
+    const bool prompted = program->waitForOutput(prompt);
     hands.releaseKey('w');
-    ASSERT_TRUE(prompted) << "holding W printed " << visible(program.output());
-    program.type("250\n");
+    ASSERT_TRUE(prompted) << "holding W printed " << visible(program->output());
+    // The prompt waits for the number with the window alive: it is still
+    // drawn, and closing it would end the program.
+    std::this_thread::sleep_for(300ms);
+    program->type("250\n");
     EXPECT_TRUE(comesToShow(hands, window, uprightAt(250, 100)));
-    EXPECT_EQ(visible(program.output()), visible(prompt));
+    EXPECT_EQ(visible(program->output()), visible(prompt));
+    closesWithExitCodeZero();
+}
 
-    hands.askToClose(window);
-    EXPECT_EQ(program.waitForExit(), 0) << "standard error:\n" << program.errors();
+TEST_F(UnderWine, ClosingTheWindowWhileAPromptWaitsEndsTheProgram)
+{
+    start(Program::Input::Typed);
+    hands.holdKey('w');
+    const bool prompted = program->waitForOutput(prompt);
+    hands.releaseKey('w');
+    ASSERT_TRUE(prompted) << "holding W printed " << visible(program->output());
+    // While the program's read of standard input still waits.
+    closesWithExitCodeZero();
+    EXPECT_EQ(visible(program->output()), visible(prompt + "\r\n"));
+}
+
+TEST_F(UnderWine, ReadsTheNumberOfAPromptFromAFile)
+{
+    // Saved as a Windows editor saves it.
+    Program::Streams file(Program::Input::File);
+    file.inputFile = std::filesystem::current_path() / "typed.txt";
+    std::ofstream(file.inputFile, std::ios::binary) << "250\r\n";
+    start(file);
+    // The number is there at once: W may run again before it is up, and
+    // meet the end of the file.
+    hands.holdKey('w');
+    const auto promptFirst = [&] { return program->output().rfind(prompt, 0) == 0; };
+    program->waitUntil(promptFirst);
+    hands.releaseKey('w');
+    ASSERT_TRUE(promptFirst()) << "holding W printed " << visible(program->output());
+    EXPECT_TRUE(comesToShow(hands, window, uprightAt(250, 100)));
+    closesWithExitCodeZero();
 }
 
 }  // namespace
