@@ -2,26 +2,57 @@
 
 #include <X11/Xlib.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
-// A top-level window on the display whose title starts with `title`, or 0.
-inline Window findTopLevelWindow(Display* display, const std::string& title)
+namespace topLevel {
+
+inline std::vector<Window> childrenOf(Display* display, Window parent)
 {
-    Window root = 0, parent = 0, *children = nullptr;
+    Window root = 0, up = 0, *children = nullptr;
     unsigned count = 0;
-    Window found = 0;
-    if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count))
-        return 0;
-    for (unsigned i = 0; i < count && !found; ++i) {
-        char* name = nullptr;
-        if (XFetchName(display, children[i], &name) && name) {
-            if (std::strncmp(name, title.c_str(), title.size()) == 0)
-                found = children[i];
-            XFree(name);
-        }
-    }
+    if (!XQueryTree(display, parent, &root, &up, &children, &count))
+        return {};
+    std::vector<Window> found(children, children + count);
     if (children)
         XFree(children);
     return found;
+}
+
+inline bool titleStartsWith(Display* display, Window window, const std::string& title)
+{
+    char* name = nullptr;
+    if (!XFetchName(display, window, &name) || !name)
+        return false;
+    const bool starts = std::strncmp(name, title.c_str(), title.size()) == 0;
+    XFree(name);
+    return starts;
+}
+
+// A window can go between the listing of the windows and a question about
+// it (a window manager makes and drops windows of its own); Xlib's default
+// handler would end the program on that error, which here only means "not
+// this one".
+inline int ignoreVanishedWindows(Display*, XErrorEvent* error)
+{
+    return error->error_code == BadWindow ? 0 : (std::abort(), 0);
+}
+
+}  // namespace topLevel
+
+// A top-level window on the display whose title starts with `title`, or 0;
+// where a window manager has put it in a frame, the window in the frame.
+inline Window findTopLevelWindow(Display* display, const std::string& title)
+{
+    XSetErrorHandler(topLevel::ignoreVanishedWindows);
+    for (const Window window : topLevel::childrenOf(display, DefaultRootWindow(display))) {
+        if (topLevel::titleStartsWith(display, window, title))
+            return window;
+        for (const Window framed : topLevel::childrenOf(display, window))
+            if (topLevel::titleStartsWith(display, framed, title))
+                return framed;
+    }
+    return 0;
 }

@@ -44,7 +44,8 @@ protected:
     {
         if (!await(0))
             return 0;
-        return ended || (reading && got == 0) ? -1 : 1;
+        // Here the buffer is empty: the read has ended, with nothing at the end.
+        return (ended || got == 0) ? -1 : 1;
     }
 
     int_type underflow() override
@@ -57,11 +58,11 @@ protected:
         reading = false;
         ResetEvent(done);
         // As the C runtime reads in text mode, a Ctrl-Z ends the input.
-        const char* const stop = std::find(buffer, buffer + got, '\x1A');
+        char* const stop = std::find(buffer, buffer + got, '\x1A');
         ended = got == 0 || stop != buffer + got;
         if (stop == buffer)
             return traits_type::eof();
-        setg(buffer, buffer, const_cast<char*>(stop));
+        setg(buffer, buffer, stop);
         return traits_type::to_int_type(buffer[0]);
     }
 
