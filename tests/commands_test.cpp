@@ -221,4 +221,15 @@ TEST_F(CommandPassTest, EndOfInputInsideACommandCallsNothingAndLaterOnlyNumberFr
     EXPECT_EQ(object.getX(), 100);
 }
 
+TEST_F(CommandPassTest, APromptGivenUpEndsThePassWithNothingCalled)
+{
+    // The window closed while Q waited for y: x was typed, y never came.
+    in.str("5 ");
+    const WhileWaiting closed = [] { return false; };
+    runCommandPass(&object, dalpha, angle, {[] {}, [](Key key) { return key == Key::Q || key == Key::Num1; }}, in,
+                   out, closed);
+    EXPECT_EQ(out.str(), "setXY(x, y): \nx = y = \n");
+    EXPECT_EQ(object.getX(), 100);
+}
+
 }  // namespace

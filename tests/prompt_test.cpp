@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <sstream>
@@ -162,6 +163,58 @@ TEST(PromptValue, HugeLineOfGarbageIsDiscardedWhole)
     Console console(std::string(1 << 20, 'z') + " 5\n6\n");
     EXPECT_EQ(console.ask("x"), 6.0f);
     EXPECT_EQ(console.out.str(), "x = " + refusal + "x = ");
+}
+
+// Input that comes a character at a time, each time the prompt waits for it,
+// as typing does. Nothing is available in between: a read made without
+// waiting first finds the end instead, and the prompt would say so.
+class Trickle : public std::streambuf {
+public:
+    explicit Trickle(std::string typed) : typed(std::move(typed)) {}
+
+    // Lets one more character come.
+    void comeOne() { come = std::min(come + 1, typed.size()); }
+    int waits = 0;
+
+protected:
+    std::streamsize showmanyc() override { return static_cast<std::streamsize>(come - taken); }
+    int_type underflow() override
+    {
+        return taken < come ? traits_type::to_int_type(typed[taken]) : traits_type::eof();
+    }
+    int_type uflow() override
+    {
+        const int_type next = underflow();
+        taken += next != traits_type::eof();
+        return next;
+    }
+
+private:
+    std::string typed;
+    std::size_t come = 0;
+    std::size_t taken = 0;
+};
+
+TEST(PromptValue, WaitsThroughTheGivenWaitForInputThatComesLaterAndCanBeGivenUp)
+{
+    Trickle typed("\xEF\xBB\xBF 12 abc\n7\n");
+    std::istream in(&typed);
+    std::ostringstream out;
+    const WhileWaiting comeOne = [&] {
+        ++typed.waits;
+        typed.comeOne();
+        return true;
+    };
+    EXPECT_EQ(promptValue("x", in, out, comeOne), 12.0f);
+    EXPECT_EQ(typed.waits, 7) << "once before each character, the blank after 12 included";
+    EXPECT_EQ(promptValue("y", in, out, comeOne), 7.0f);
+    EXPECT_EQ(out.str(), "x = y = " + refusal + "y = ");
+
+    // Given up before the number comes: the prompt's line is ended and the
+    // end of input is not said, for it has not ended.
+    EXPECT_EQ(promptValue("z", in, out, [] { return false; }), std::nullopt);
+    EXPECT_EQ(out.str(), "x = y = " + refusal + "y = z = \n");
+    EXPECT_FALSE(inputEnded(in));
 }
 
 }  // namespace
