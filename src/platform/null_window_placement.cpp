@@ -1,12 +1,12 @@
 #include "window_placement.h"
 
 // Windows and macOS offer 32 bits, and the library centres a new window.
-WindowFit fitOnScreen(sf::Vector2u)
+WindowFit fitOnScreen(const DisplayConnection&, sf::Vector2u)
 {
     return {};
 }
 
-void createInPlace(const WindowFit&, sf::Vector2u, const std::function<void()>& create)
+void createInPlace(const DisplayConnection&, const WindowFit&, sf::Vector2u, const std::function<void()>& create)
 {
     create();
 }

@@ -6,11 +6,12 @@
 
 namespace compat {
 
-void createWindow(sf::RenderWindow& window, unsigned width, unsigned height, const sf::String& title,
+void createWindow(sf::RenderWindow& window, const DisplayConnection& display, unsigned width, unsigned height,
+                  const sf::String& title,
                   std::uint32_t style, const sf::ContextSettings& settings)
 {
-    const WindowFit fit = fitOnScreen({width, height});
-    createInPlace(fit, {width, height}, [&] {
+    const WindowFit fit = fitOnScreen(display, {width, height});
+    createInPlace(display, fit, {width, height}, [&] {
         window.create(sf::VideoMode({width, height}, fit.bitsPerPixel), title, style, sf::State::Windowed, settings);
     });
 }
