@@ -6,9 +6,10 @@ WindowFit fitOnScreen(const DisplayConnection&, sf::Vector2u)
     return {};
 }
 
-void createInPlace(const DisplayConnection&, const WindowFit&, sf::Vector2u, const std::function<void()>& create)
+bool createInPlace(const DisplayConnection&, const WindowFit&, sf::Vector2u, const std::function<void()>& create)
 {
     create();
+    return false;
 }
 
 bool windowWillShow(const DisplayConnection&, sf::Vector2u, std::ostream&)

@@ -81,7 +81,7 @@ bool listenOnRoot(xcb_connection_t* connection, xcb_window_t root, uint32_t even
 
 }  // namespace
 
-void createInPlace(const DisplayConnection& display, const WindowFit& fit, sf::Vector2u size,
+bool createInPlace(const DisplayConnection& display, const WindowFit& fit, sf::Vector2u size,
                    const std::function<void()>& create)
 {
     Display* const server = static_cast<Display*>(display.get());
@@ -91,10 +91,10 @@ void createInPlace(const DisplayConnection& display, const WindowFit& fit, sf::V
     const xcb_window_t root = RootWindow(server, DefaultScreen(server));
     if (!process || !listenOnRoot(connection, root, XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY)) {
         create();
-        return;
+        return false;
     }
 
-    std::atomic<bool> created(false);
+    std::atomic<bool> created(false), moved(false);
     std::thread mover([&] {
         for (bool last = false; !last && !xcb_connection_has_error(connection);) {
             // Once the library is done, everything it made has been reported
@@ -107,6 +107,7 @@ void createInPlace(const DisplayConnection& display, const WindowFit& fit, sf::V
                 std::free(event);
                 if (window != XCB_NONE) {
                     moveWindow(connection, window, *fit.centredCorner);
+                    moved = true;
                     return;
                 }
             }
@@ -123,4 +124,5 @@ void createInPlace(const DisplayConnection& display, const WindowFit& fit, sf::V
     listenOnRoot(connection, root, 0);
     while (xcb_generic_event_t* const event = xcb_poll_for_event(connection))
         std::free(event);
+    return moved;
 }
