@@ -63,17 +63,18 @@ int main(int argc, char** argv)
     const int rounds = argc > 1 ? std::atoi(argv[1]) : 41;
     const int callsPerRound = argc > 2 ? std::atoi(argv[2]) : 100;
 
+    // The program's own connection, opened the program's way.
+    const DisplayConnection display = openDisplay(std::cerr);
+    if (!display)
+        return 1;
     sf::RenderWindow window;
-    compat::createWindow(window, 640, 480, "command pass cost", sf::Style::Default, sf::ContextSettings{0, 0, 0, 2, 0});
+    compat::createWindow(window, display, 640, 480, "command pass cost", sf::Style::Default,
+                         sf::ContextSettings{0, 0, 0, 2, 0});
     SpriteObject object;
     float dalpha = 0;
     float angle = 0;
     std::istringstream in;
     std::ostringstream out;
-    // The program's own connection, opened the program's way.
-    const DisplayConnection display = openDisplay(std::cerr);
-    if (!display)
-        return 1;
     const Keyboard keyboard = keyboardOn(display);
     auto* const server = static_cast<_XDisplay*>(display.get());
     int keysDown = 0;

@@ -7,6 +7,9 @@
 #include "sfml_compat.h"
 
 #include <SFML/Graphics.hpp>
+#include <X11/Xlib.h>
+// Xlib's None, a macro, would stand for compat::Event::None below.
+#undef None
 
 int main(int argc, char** argv)
 {
@@ -17,8 +20,13 @@ int main(int argc, char** argv)
     sprite.setOrigin(sf::Vector2f(16, 16));
     sprite.setPosition(sf::Vector2f(100, 100));
 
+    // A plain connection, for the window's place on the screen.
+    const DisplayConnection display(XOpenDisplay(nullptr),
+                                    [](void* opened) { XCloseDisplay(static_cast<Display*>(opened)); });
+    if (!display)
+        return 1;
     sf::RenderWindow window;
-    compat::createWindow(window, 640, 480, argc > 1 ? argv[1] : "minimal", sf::Style::Default,
+    compat::createWindow(window, display, 640, 480, argc > 1 ? argv[1] : "minimal", sf::Style::Default,
                          sf::ContextSettings{0, 0, 0, 2, 0});
     while (window.isOpen()) {
         for (compat::Event event; (event = compat::pollEvent(window)) != compat::Event::None;)

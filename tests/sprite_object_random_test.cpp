@@ -310,11 +310,12 @@ protected:
         std::cout << "random seed " << seed << " (set SPRITEBENCH_RANDOM_SEED to replay another)" << std::endl;
         RecordProperty("seed", std::to_string(seed));
         images.write("image1.png", ScratchImages::quadrantSheet(48, 40));
-        compat::createWindow(window, 64, 64, "random calls", sf::Style::None);
+        compat::createWindow(window, display, 64, 64, "random calls", sf::Style::None);
     }
 
     const unsigned seed = chosenSeed();
     ScratchImages images;
+    const DisplayConnection display = openDisplay(std::cerr);
     sf::RenderWindow window;
 };
 

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <iostream>
 #include <limits>
 #include <memory>
 #include <type_traits>
@@ -328,8 +329,9 @@ TEST_F(SpriteObjectTest, TwoFactorScaleKeepsTheFactorsAndReportsNoUniformScale)
 
 sf::Image drawInWindow(SpriteObject& object)
 {
+    const DisplayConnection display = openDisplay(std::cerr);
     sf::RenderWindow window;
-    compat::createWindow(window, 128, 128, "sprite test", sf::Style::None);
+    compat::createWindow(window, display, 128, 128, "sprite test", sf::Style::None);
     window.clear(sf::Color::White);
     object.draw(window);
     return compat::capture(window);
@@ -337,8 +339,9 @@ sf::Image drawInWindow(SpriteObject& object)
 
 TEST(Capture, HoldsTheWholeWindow)
 {
+    const DisplayConnection display = openDisplay(std::cerr);
     sf::RenderWindow window;
-    compat::createWindow(window, 640, 480, "capture test", sf::Style::None);
+    compat::createWindow(window, display, 640, 480, "capture test", sf::Style::None);
     EXPECT_EQ(compat::capture(window).getSize(), sf::Vector2u(640, 480));
 }
 
@@ -387,8 +390,9 @@ TEST_F(SpriteObjectTest, ExtremeNumbersDrawWithoutHarmToLaterFrames)
         [](SpriteObject& o, float v) { o.rotate(v); },         [](SpriteObject& o, float v) { o.setScale(v); },
         [](SpriteObject& o, float v) { o.setScale(v, 1); },    [](SpriteObject& o, float v) { o.setScale(1, v); },
     };
+    const DisplayConnection display = openDisplay(std::cerr);
     sf::RenderWindow window;
-    compat::createWindow(window, 128, 128, "sprite test", sf::Style::None);
+    compat::createWindow(window, display, 128, 128, "sprite test", sf::Style::None);
     const auto centrePixel = [&window](SpriteObject& object, unsigned x, unsigned y) {
         window.clear(sf::Color::White);
         object.draw(window);

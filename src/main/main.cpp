@@ -76,7 +76,7 @@ int main()
 
     sf::RenderWindow window;
     // No depth, stencil or antialiasing; OpenGL 2.0.
-    compat::createWindow(window, windowSize.x, windowSize.y, sf::String(windowTitle), sf::Style::Default,
+    compat::createWindow(window, display, windowSize.x, windowSize.y, sf::String(windowTitle), sf::Style::Default,
                          sf::ContextSettings{0, 0, 0, 2, 0});
     const Keyboard keyboard = keyboardOn(display);
     const WhileWaiting whilePromptWaits = keepWindowAlive(window, *p);

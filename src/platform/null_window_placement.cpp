@@ -1,14 +1,15 @@
 #include "window_placement.h"
 
 // Windows and macOS offer 32 bits, and the library centres a new window.
-WindowFit fitOnScreen(sf::Vector2u)
+WindowFit fitOnScreen(const DisplayConnection&, sf::Vector2u)
 {
     return {};
 }
 
-void createInPlace(const WindowFit&, sf::Vector2u, const std::function<void()>& create)
+bool createInPlace(const DisplayConnection&, const WindowFit&, sf::Vector2u, const std::function<void()>& create)
 {
     create();
+    return false;
 }
 
 bool windowWillShow(const DisplayConnection&, sf::Vector2u, std::ostream&)

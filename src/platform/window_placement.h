@@ -21,12 +21,15 @@ struct WindowFit {
     std::optional<sf::Vector2i> centredCorner;
 };
 
-WindowFit fitOnScreen(sf::Vector2u size);
+// Asked over `display`, the program's own connection (see openDisplay).
+WindowFit fitOnScreen(const DisplayConnection& display, sf::Vector2u size);
 
 // Runs `create`, which makes a window of `size`, and meanwhile moves that
 // window to `fit.centredCorner`, where there is one, as soon as the X server
-// has made it.
-void createInPlace(const WindowFit& fit, sf::Vector2u size, const std::function<void()>& create);
+// has made it, over `display`, which nothing else may use meanwhile. Whether
+// it moved it: not where the server cannot say whose a window is.
+bool createInPlace(const DisplayConnection& display, const WindowFit& fit, sf::Vector2u size,
+                   const std::function<void()>& create);
 
 // Whether a window of `size` that the library makes on `display` will show.
 // Where the library would make it wholly off the screen and then wait for

@@ -123,6 +123,20 @@ int otherScreenTheLibraryPicks(Display* server, const std::vector<GlVisual>& vis
     return -1;
 }
 
+// The library opens a connection of its own to the display, at its first GL
+// object, and aborts where the server refuses it; a server at its limit of
+// clients (Xorg's and Xvfb's -maxclients) refuses it after letting the
+// program's own in. So one more is tried, and closed at once to leave its
+// room to the library; the program's next round trip has the server see it
+// closed.
+bool takesAnotherClient()
+{
+    xcb_connection_t* const another = xcb_connect(nullptr, nullptr);
+    const bool connected = !xcb_connection_has_error(another);
+    xcb_disconnect(another);
+    return connected;
+}
+
 }  // namespace
 
 DisplayConnection openDisplay(std::ostream& problems)
@@ -136,9 +150,18 @@ DisplayConnection openDisplay(std::ostream& problems)
         adviseWithoutDisplay(problems);
         return display;
     }
+    Display* const server = static_cast<Display*>(display.get());
+    if (!takesAnotherClient()) {
+        problems << "spritebench: the X display " << XDisplayString(server)
+                 << " takes no more clients: the program needs two connections to it (its own and the graphics "
+                    "library's), and its server let in only the first.\n"
+                    "Close another program on that display, or start its server with room for more clients "
+                    "(Xorg and Xvfb: -maxclients 512).\n";
+        display.reset();
+        return display;
+    }
     // The library draws with OpenGL through GLX, and crashes where the
     // server lacks it, as remote and minimal X servers can.
-    Display* const server = static_cast<Display*>(display.get());
     int opcode = 0, firstEvent = 0, firstError = 0;
     if (!XQueryExtension(server, "GLX", &opcode, &firstEvent, &firstError)) {
         problems << "spritebench: the X display " << XDisplayString(server)

@@ -1,6 +1,8 @@
 #include "window_placement.h"
 #include "x11_own_windows.h"
 
+#include <X11/Xlib-xcb.h>
+#include <X11/Xlib.h>
 #include <xcb/xcb.h>
 
 #include <poll.h>
@@ -8,7 +10,6 @@
 #include <atomic>
 #include <cstdint>
 #include <cstdlib>
-#include <memory>
 #include <optional>
 #include <thread>
 
@@ -18,25 +19,25 @@
 // screen. So the window is moved into place as soon as the server has made
 // it, while the library is still at work.
 //
-// The watcher has an XCB connection of its own, used by its thread alone, and
-// hears of every window made at the top level (SubstructureNotify on the root
-// window, which any number of clients may select, unlike the window
-// manager's SubstructureRedirect). It listens before the library starts, so
-// that no window can be made unheard. Of the windows of the window's size, it
-// moves the one that the X-Resource extension says a client of this process
-// made, and no other: other programs (other copies of this one too) make
-// windows of that size at the same moment. This process is the one that the
-// server names for the watcher's own connection, so a program in another PID
-// namespace finds its window too. Where the server cannot say whose a window
-// is (no X-Resource, a client over TCP), nothing is moved, and
-// windowWillShow has refused a window that would be lost. Every request
-// whose error matters is checked, so an error (a window destroyed
-// meanwhile, say) comes back here, not to Xlib's handler, which would end
-// the process. Where a window manager runs, it places the window
-// and this is not needed.
+// The watcher uses the program's own connection, on its thread alone while
+// the library makes the window over its own: an X server at its limit of
+// clients may have room for these two and no more. It hears of every window
+// made at the top level (SubstructureNotify on the root window, which any
+// number of clients may select, unlike the window manager's
+// SubstructureRedirect), from before the library starts, so that no window
+// can be made unheard, and selects nothing on the root window again once it
+// is done. Of the windows of the window's size, it moves the one that the
+// X-Resource extension says a client of this process made, and no other:
+// other programs (other copies of this one too) make windows of that size at
+// the same moment. This process is the one that the server names for the
+// program's connection, so a program in another PID namespace finds its
+// window too. Where the server cannot say whose a window is (no X-Resource, a
+// client over TCP), nothing is moved, and windowWillShow has refused a window
+// that would be lost. The requests go through XCB, and every one whose error
+// matters is checked, so an error (a window destroyed meanwhile, say) comes
+// back here, not to Xlib's handler, which would end the process. Where a
+// window manager runs, it places the window and this is not needed.
 namespace {
-
-using Connection = std::unique_ptr<xcb_connection_t, void (*)(xcb_connection_t*)>;
 
 // The window of `size` made at the top level by a client of `process` (as
 // the server knows it) that `event` tells of; XCB_NONE where it tells of no
@@ -67,55 +68,61 @@ void roundTrip(xcb_connection_t* connection)
     std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
 }
 
+// Selects `events` of the root window for this client; false where the
+// server refuses.
+bool listenOnRoot(xcb_connection_t* connection, xcb_window_t root, uint32_t events)
+{
+    xcb_generic_error_t* const refused = xcb_request_check(
+        connection, xcb_change_window_attributes_checked(connection, root, XCB_CW_EVENT_MASK, &events));
+    const bool accepted = !refused;
+    std::free(refused);
+    return accepted;
+}
+
 }  // namespace
 
-void createInPlace(const WindowFit& fit, sf::Vector2u size, const std::function<void()>& create)
+bool createInPlace(const DisplayConnection& display, const WindowFit& fit, sf::Vector2u size,
+                   const std::function<void()>& create)
 {
-    int screenNumber = 0;
-    Connection connection(fit.centredCorner ? xcb_connect(nullptr, &screenNumber) : nullptr, xcb_disconnect);
-    if (connection && xcb_connection_has_error(connection.get()))
-        connection.reset();
+    Display* const server = static_cast<Display*>(display.get());
+    xcb_connection_t* const connection = fit.centredCorner ? XGetXCBConnection(server) : nullptr;
     const std::optional<std::uint32_t> process =
-        connection ? thisProcessAsTheServerKnowsIt(connection.get()) : std::nullopt;
-    if (!process) {
+        connection ? thisProcessAsTheServerKnowsIt(connection) : std::nullopt;
+    const xcb_window_t root = RootWindow(server, DefaultScreen(server));
+    if (!process || !listenOnRoot(connection, root, XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY)) {
         create();
-        return;
-    }
-    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection.get()));
-    for (int i = 0; i < screenNumber && screens.rem > 0; ++i)
-        xcb_screen_next(&screens);
-    const xcb_window_t root = screens.data->root;
-    const uint32_t listen = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
-    if (xcb_generic_error_t* const refused = xcb_request_check(
-            connection.get(),
-            xcb_change_window_attributes_checked(connection.get(), root, XCB_CW_EVENT_MASK, &listen))) {
-        std::free(refused);
-        create();
-        return;
+        return false;
     }
 
-    std::atomic<bool> created(false);
+    std::atomic<bool> created(false), moved(false);
     std::thread mover([&] {
-        xcb_connection_t* const server = connection.get();
-        for (bool last = false; !last && !xcb_connection_has_error(server);) {
+        for (bool last = false; !last && !xcb_connection_has_error(connection);) {
             // Once the library is done, everything it made has been reported
             // by the end of one more round trip.
             last = created;
             if (last)
-                roundTrip(server);
-            while (xcb_generic_event_t* const event = xcb_poll_for_event(server)) {
-                const xcb_window_t window = ourWindowMade(server, root, size, *process, *event);
+                roundTrip(connection);
+            while (xcb_generic_event_t* const event = xcb_poll_for_event(connection)) {
+                const xcb_window_t window = ourWindowMade(connection, root, size, *process, *event);
                 std::free(event);
                 if (window != XCB_NONE) {
-                    moveWindow(server, window, *fit.centredCorner);
+                    moveWindow(connection, window, *fit.centredCorner);
+                    moved = true;
                     return;
                 }
             }
-            pollfd readable{xcb_get_file_descriptor(server), POLLIN, 0};
+            pollfd readable{xcb_get_file_descriptor(connection), POLLIN, 0};
             poll(&readable, 1, 5);
         }
     });
     create();
     created = true;
     mover.join();
+    // The program's connection selected nothing on the root window before
+    // (its keyboard's are XKB's own events), and leaves no event of the
+    // watch behind for Xlib's queue.
+    listenOnRoot(connection, root, 0);
+    while (xcb_generic_event_t* const event = xcb_poll_for_event(connection))
+        std::free(event);
+    return moved;
 }

@@ -7,7 +7,6 @@
 #include <xcb/res.h>
 
 #include <algorithm>
-#include <memory>
 #include <ostream>
 
 namespace {
@@ -29,21 +28,19 @@ bool hasWindowManager(const XWindowAttributes& root)
 
 }  // namespace
 
-WindowFit fitOnScreen(sf::Vector2u size)
+WindowFit fitOnScreen(const DisplayConnection& display, sf::Vector2u size)
 {
     WindowFit fit;
     // The display and screen the library opens the window on.
-    const std::unique_ptr<Display, int (*)(Display*)> display(XOpenDisplay(nullptr), XCloseDisplay);
-    if (!display)
-        return fit;
-    const int screen = DefaultScreen(display.get());
+    Display* const server = static_cast<Display*>(display.get());
+    const int screen = DefaultScreen(server);
 
     // The library makes the window as deep as the GL visual whose colour bits
     // come closest to those asked for, and X refuses the window it makes at
     // any depth but the screen's (BadMatch, and the program ends). A 24-bit
     // screen has visuals of its own depth with 32 colour bits; a 16-bit one
     // has 32 colour bits only in visuals 32 deep, and 16 in its own.
-    const int depth = DefaultDepth(display.get(), screen);
+    const int depth = DefaultDepth(server, screen);
     if (depth != 24 && depth != 32)
         fit.bitsPerPixel = static_cast<unsigned>(depth);
 
@@ -54,7 +51,7 @@ WindowFit fitOnScreen(sf::Vector2u size)
     // larger than the screen. The screen's size is the root window's, which
     // needs no RANDR.
     XWindowAttributes root{};
-    XGetWindowAttributes(display.get(), RootWindow(display.get(), screen), &root);
+    XGetWindowAttributes(server, RootWindow(server, screen), &root);
     if (!hasWindowManager(root)) {
         const sf::Vector2i free(root.width - static_cast<int>(size.x), root.height - static_cast<int>(size.y));
         fit.centredCorner = sf::Vector2i(std::max(free.x / 2, 0), std::max(free.y / 2, 0));

@@ -6,13 +6,18 @@
 
 namespace compat {
 
-void createWindow(sf::RenderWindow& window, unsigned width, unsigned height, const sf::String& title,
-                  std::uint32_t style, const sf::ContextSettings& settings)
+void createWindow(sf::RenderWindow& window, const DisplayConnection& display, unsigned width, unsigned height,
+                  const sf::String& title, std::uint32_t style, const sf::ContextSettings& settings)
 {
-    const WindowFit fit = fitOnScreen({width, height});
-    createInPlace(fit, {width, height}, [&] {
+    const WindowFit fit = fitOnScreen(display, {width, height});
+    const bool moved = createInPlace(display, fit, {width, height}, [&] {
         window.create(sf::VideoMode({width, height}, fit.bitsPerPixel), title, style, sf::State::Windowed, settings);
     });
+    // Where the window could not be moved as it was made (the server cannot
+    // say whose a window is), the library has made it where it shows at
+    // least in part, or would still be waiting: it goes into place now.
+    if (fit.centredCorner && !moved)
+        window.setPosition(*fit.centredCorner);
 }
 
 // Raw mouse motion is new in SFML 3: one pointer motion brings a MouseMoved

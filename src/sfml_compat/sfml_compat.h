@@ -1,5 +1,7 @@
 #pragma once
 
+#include "display.h"
+
 #include <SFML/Graphics.hpp>
 
 #include <cstdint>
@@ -12,8 +14,10 @@ namespace compat {
 
 // Opens a window of the given size, windowed, with the given style and
 // context, at 32 bits per pixel where the screen offers them (else at its own
-// depth), centred on the screen unless a window manager places it.
-void createWindow(sf::RenderWindow& window, unsigned width, unsigned height, const sf::String& title,
+// depth), centred on the screen unless a window manager places it. `display`
+// is the caller's connection (openDisplay's), which asks and moves.
+void createWindow(sf::RenderWindow& window, const DisplayConnection& display, unsigned width, unsigned height,
+                  const sf::String& title,
                   std::uint32_t style = sf::Style::Default, const sf::ContextSettings& settings = sf::ContextSettings());
 
 enum class Event { None, Closed, Other };

@@ -18,9 +18,12 @@ constexpr uint32_t keyboardKeyVersion = 4;
 
 // Of the options that keep a session small, those this KWin offers: KWin 6
 // lists another set than 5.
-std::vector<std::string> smallSessionOptions(const std::string& kwin)
+// Qt makes /tmp/runtime-USER where XDG_RUNTIME_DIR is unset: `runtime` is
+// the desktop's own.
+std::vector<std::string> smallSessionOptions(const std::string& kwin, const std::filesystem::path& runtime)
 {
-    Program help({kwin, "--help"}, "/", "", Program::Input::DevNull);
+    Program help({"/usr/bin/env", "XDG_RUNTIME_DIR=" + runtime.string(), kwin, "--help"}, "/", "",
+                 Program::Input::DevNull);
     help.waitForExit();
     std::vector<std::string> offered;
     for (const char* option : {"--no-lockscreen", "--no-global-shortcuts", "--no-kactivities"})
@@ -78,7 +81,7 @@ public:
                                             kwin.string(),
                                             "--virtual",
                                             "--xwayland"};
-        for (const std::string& option : smallSessionOptions(kwin))
+        for (const std::string& option : smallSessionOptions(kwin, runtimeDirectory))
             command.push_back(option);
         command.insert(command.end(), {"--exit-with-session", session.string()});
         start(command);

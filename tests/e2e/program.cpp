@@ -128,9 +128,15 @@ Program::Program(const std::vector<std::string>& command, const std::filesystem:
 Program::~Program()
 {
     closeIfOpen(inputFd);
+    // Asked to end first, so that a server or a bus can remove its socket
+    // and its lock, and those it started; ended by force where it has not
+    // within a few seconds.
     if (!exitCode) {
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
+        kill(pid, SIGTERM);
+        if (!waitForExit(5s)) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
     }
     closeIfOpen(outputFd);
     closeIfOpen(errorFd);

@@ -37,7 +37,7 @@ public:
     // `command` is the executable, then its arguments.
     Program(const std::vector<std::string>& command, const std::filesystem::path& workingDirectory,
             const std::string& display, const Streams& streams);
-    ~Program();  // kills the program if it still runs
+    ~Program();  // ends the program if it still runs: SIGTERM, then SIGKILL
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 

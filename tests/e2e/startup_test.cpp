@@ -231,6 +231,87 @@ TEST_F(StartUpWithout, AWindowManagerOrXResourceOnAVeryWideScreen)
     EXPECT_EQ(program.waitForExit(), 0) << program.errors();
 }
 
+// Without X-Resource the program cannot tell its own window from others' as
+// it is made; on a screen where the library still shows part of it (SFML 2.5
+// puts its top at 720 here, SFML 3 three quarters off the screen), the
+// program moves it into place once the library has made it.
+TEST_F(StartUpWithout, XResourceOnAWideScreen)
+{
+    const VirtualDisplay wide({"-screen", "0", "1920x1080x24", "-extension", "X-Resource"});
+    Program program({SPRITEBENCH_PATH}, root, wide.name(), Program::Input::DevNull);
+    Desktop hands(wide.name());
+    const auto deadline = Clock::now() + patience;
+    const WindowId window = hands.waitForWindow(
+        windowTitle, [&] { return Clock::now() < deadline && program.waitForExit(0s) == std::nullopt; });
+    ASSERT_NE(window, 0u) << program.errors();
+    EXPECT_TRUE(program.waitUntil([&] { return hands.placeOf(window)[1] == 300; }))
+        << "still at " << hands.placeOf(window)[0] << "," << hands.placeOf(window)[1];
+    EXPECT_EQ(hands.placeOf(window), (std::array<int, 4>{640, 300, 640, 480}));
+    hands.askToClose(window);
+    EXPECT_EQ(program.waitForExit(), 0) << program.errors();
+}
+
+// Connections that fill an X server's places for clients, all but `room` of
+// them.
+class OtherClients {
+public:
+    OtherClients(const std::string& display, int room)
+    {
+        while (Display* const connection = XOpenDisplay(display.c_str()))
+            connections.push_back(connection);
+        for (; room > 0 && !connections.empty(); --room) {
+            XCloseDisplay(connections.back());
+            connections.pop_back();
+        }
+    }
+    ~OtherClients()
+    {
+        for (Display* const connection : connections)
+            XCloseDisplay(connection);
+    }
+    OtherClients(const OtherClients&) = delete;
+    OtherClients& operator=(const OtherClients&) = delete;
+
+private:
+    std::vector<Display*> connections;
+};
+
+// A server with few places for clients, all but two or one taken by others
+// (the test's own connection among them), on a screen so wide that SFML 2.5
+// makes the window wholly below it. With room for two connections, the
+// program's own and the library's, the window opens in place and closes;
+// with room for one, the program says so and exits with code 1 before the
+// library would abort. The server's reason for the refused connection comes
+// first, from the X library.
+TEST_F(StartUpWithout, RoomForMoreClientsOnTheServer)
+{
+    const VirtualDisplay full({"-screen", "0", "3840x1080x24", "-maxclients", "64"});
+    Desktop hands(full.name());
+    {
+        const OtherClients others(full.name(), 2);
+        hands.sync();  // the server has seen the two go
+        Program program({SPRITEBENCH_PATH}, root, full.name(), Program::Input::DevNull);
+        const auto deadline = Clock::now() + patience;
+        const WindowId window = hands.waitForWindow(
+            windowTitle, [&] { return Clock::now() < deadline && program.waitForExit(0s) == std::nullopt; });
+        ASSERT_NE(window, 0u) << program.errors();
+        EXPECT_EQ(hands.placeOf(window), (std::array<int, 4>{1600, 300, 640, 480}));
+        hands.askToClose(window);
+        EXPECT_EQ(program.waitForExit(), 0) << program.errors();
+        EXPECT_TRUE(onlyLibraryMessages(program.errors()));
+    }
+    const OtherClients others(full.name(), 1);
+    hands.sync();
+    expectSaysAndExitsWithOne(full.name(),
+                              "Maximum number of clients reached\n"
+                              "spritebench: the X display " +
+                                  full.name() +
+                                  " takes no more clients: the program needs two connections to it (its own and "
+                                  "the graphics library's), and its server let in only the first.\n"
+                                  "Close another program on that display, or start its server with room for more "
+                                  "clients (Xorg and Xvfb: -maxclients 512).\n");
+}
+
 // Another client that makes and destroys windows of the program's size at
 // (5, 5), one after another, until it is stopped; it counts those that anyone
 // moved.
@@ -316,14 +397,10 @@ TEST_F(StartUpWithout, AWindowManagerWhileOthersMakeWindowsOfTheSameSize)
 TEST(WindowFit, OnAScreenSmallerThanTheWindow)
 {
     const VirtualDisplay low({"-screen", "0", "600x400x24"});
-    const char* const before = std::getenv("DISPLAY");
-    const std::string previous = before ? before : "";
-    setenv("DISPLAY", low.name().c_str(), 1);
-    const WindowFit fit = fitOnScreen({640, 480});
-    if (before)
-        setenv("DISPLAY", previous.c_str(), 1);
-    else
-        unsetenv("DISPLAY");
+    const DisplayConnection display(XOpenDisplay(low.name().c_str()),
+                                    [](void* opened) { XCloseDisplay(static_cast<Display*>(opened)); });
+    ASSERT_TRUE(display);
+    const WindowFit fit = fitOnScreen(display, {640, 480});
     EXPECT_EQ(fit.bitsPerPixel, 32u);
     EXPECT_EQ(fit.centredCorner, std::optional<sf::Vector2i>(sf::Vector2i(0, 0)));
 }

@@ -1,12 +1,22 @@
 #include "wayland_desktop.h"
 
+#include <signal.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
+
+namespace {
+
+// Where an X server of display ":N" writes its process id.
+std::string xLockFile(const std::string& display) { return "/tmp/.X" + display.substr(1) + "-lock"; }
+
+}  // namespace
 
 WaylandDesktop::WaylandDesktop()
 {
@@ -19,6 +29,7 @@ WaylandDesktop::WaylandDesktop()
 WaylandDesktop::~WaylandDesktop()
 {
     compositor.reset();
+    endXServer();
     bus.reset();
     std::error_code ignored;
     std::filesystem::remove_all(runtimeDirectory, ignored);
@@ -35,8 +46,10 @@ void WaylandDesktop::handTo(uid_t user, gid_t group)
 
 std::string WaylandDesktop::startSessionBus()
 {
+    // Its socket in the desktop's own directory, not in /tmp.
     bus = std::make_unique<Program>(
-        std::vector<std::string>{"/usr/bin/env", "dbus-daemon", "--session", "--nofork", "--print-address=1"},
+        std::vector<std::string>{"/usr/bin/env", "dbus-daemon", "--session", "--nofork", "--print-address=1",
+                                 "--address=unix:path=" + (runtimeDirectory / "bus").string()},
         runtimeDirectory, "", Program::Input::DevNull);
     if (!bus->waitForOutput("\n"))
         throw std::runtime_error("dbus-daemon gave no address: " + bus->errors());
@@ -69,6 +82,29 @@ void WaylandDesktop::start(const std::vector<std::string>& command)
     waylandSocket = (runtimeDirectory / socket).string();
     if (xAuthorityFile == ".")
         xAuthorityFile.clear();
+    std::ifstream(xLockFile(xDisplayName)) >> xServer;
+}
+
+void WaylandDesktop::endXServer()
+{
+    if (xServer <= 0)
+        return;
+    const auto gone = [&] { return kill(xServer, 0) != 0 && errno == ESRCH; };
+    for (int signal : {0, SIGTERM, SIGKILL}) {
+        if (signal)
+            kill(xServer, signal);
+        for (int tries = 0; tries < 100 && !gone(); ++tries)
+            std::this_thread::sleep_for(20ms);
+        if (gone())
+            break;
+    }
+    pid_t named = -1;
+    std::ifstream(xLockFile(xDisplayName)) >> named;
+    if (named != xServer)
+        return;  // another server's by now, or removed already
+    std::error_code ignored;
+    std::filesystem::remove(xLockFile(xDisplayName), ignored);
+    std::filesystem::remove("/tmp/.X11-unix/X" + xDisplayName.substr(1), ignored);
 }
 
 void WaylandDesktop::lockLayout(unsigned) { throw std::logic_error("this desktop keeps its own layout"); }

@@ -47,6 +47,13 @@ protected:
     std::string xAuthorityFile;
     std::unique_ptr<Program> bus;
     std::unique_ptr<Program> compositor;
+
+private:
+    // Once the compositor has gone: its Xwayland, if still there, is ended,
+    // and the lock and socket it leaves in /tmp removed.
+    void endXServer();
+
+    pid_t xServer = -1;  // its Xwayland, as its lock file names it
 };
 
 // The full path of the program `name` in PATH; empty where there is none.

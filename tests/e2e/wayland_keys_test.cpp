@@ -2,8 +2,16 @@
 #include "wayland_desktop.h"
 
 #include <linux/input-event-codes.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
 #include <thread>
 
 // The program on Wayland desktops, through each compositor's Xwayland: keys
@@ -153,5 +161,60 @@ void OnWayland::expectGermanKeys()
 
 INSTANTIATE_TEST_SUITE_P(Compositors, OnWayland, ::testing::Values(sway, mutter, kwin),
                          [](const ::testing::TestParamInfo<Compositor>& info) { return info.param.name; });
+
+// Each Wayland test leaves /tmp as it found it, passed or failed: nothing
+// new there that has outlived what made it. That is a socket nobody listens
+// on (a session bus's, an X server's), the lock file of an X server that has
+// gone (xvfb-run -a would skip its display number), or a runtime directory
+// that Qt makes where XDG_RUNTIME_DIR is unset. What something still alive
+// holds, another test run's say, is not counted.
+class NothingLeftInTmp : public ::testing::Environment {
+public:
+    void SetUp() override { before = entries(); }
+    void TearDown() override
+    {
+        for (const std::filesystem::path& entry : entries())
+            if (!before.count(entry) && isLeftOver(entry))
+                ADD_FAILURE() << "the test left " << entry << " behind";
+    }
+
+private:
+    static std::set<std::filesystem::path> entries()
+    {
+        std::set<std::filesystem::path> found;
+        for (const char* directory : {"/tmp", "/tmp/.X11-unix"}) {
+            std::error_code unreadable;
+            for (const auto& entry : std::filesystem::directory_iterator(directory, unreadable))
+                found.insert(entry.path());
+        }
+        return found;
+    }
+
+    static bool isLeftOver(const std::filesystem::path& entry)
+    {
+        const std::string name = entry.filename().string();
+        if (name.rfind("runtime-", 0) == 0)
+            return std::filesystem::is_directory(entry);
+        if (std::filesystem::is_socket(entry)) {
+            const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            sockaddr_un address{};
+            address.sun_family = AF_UNIX;
+            entry.string().copy(address.sun_path, sizeof address.sun_path - 1);
+            const bool refused = connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 &&
+                                 errno == ECONNREFUSED;
+            close(socket);
+            return refused;
+        }
+        pid_t server = 0;
+        if (name.rfind(".X", 0) == 0 && name.size() > 7 && name.compare(name.size() - 5, 5, "-lock") == 0 &&
+            std::ifstream(entry) >> server)
+            return kill(server, 0) != 0 && errno == ESRCH;
+        return false;
+    }
+
+    std::set<std::filesystem::path> before;
+};
+
+const ::testing::Environment* const tmpCheck = ::testing::AddGlobalTestEnvironment(new NothingLeftInTmp);
 
 }  // namespace
