@@ -106,14 +106,20 @@ std::optional<std::string> readToken(std::istream& in, const WhileWaiting& while
     return token;
 }
 
-// Throws away the rest of the line; false where the wait was given up.
+// Throws away the rest of the line; false where the wait was given up. What
+// has come already is taken straight from the stream's buffer: a line can be
+// endless (/dev/zero).
 bool skipRestOfLine(std::istream& in, const WhileWaiting& whileWaiting)
 {
+    std::streambuf& buffer = *in.rdbuf();
     for (;;) {
+        while (buffer.in_avail() > 0)
+            if (buffer.sbumpc() == '\n')
+                return true;
         const int next = peekWaiting(in, whileWaiting);
         if (next == givenUp)
             return false;
-        if (next < 0 || in.get() == '\n')
+        if (next < 0)
             return true;
     }
 }
