@@ -7,11 +7,9 @@
 
 #include <X11/Xlib.h>
 
-#include <chrono>
 #include <cstring>
 #include <iostream>
 #include <string>
-#include <thread>
 
 namespace {
 
@@ -44,10 +42,7 @@ int main(int argc, char** argv)
         std::cerr << "close_window: cannot open the X display\n";
         return 2;
     }
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    Window window = 0;
-    while (!(window = findTopLevelWindow(display, title)) && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    const Window window = waitForTopLevelWindow(display, title, seconds);
     if (window)
         askToClose(display, window);
     else

@@ -67,10 +67,7 @@ int main(int argc, char** argv)
         std::cerr << "ping_window: cannot open the X display\n";
         return 2;
     }
-    const auto deadline = Clock::now() + std::chrono::seconds(10);
-    Window window = 0;
-    while (!(window = findTopLevelWindow(display, title)) && Clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    const Window window = waitForTopLevelWindow(display, title, 10);
     if (!window) {
         std::cerr << "ping_window: no window titled \"" << title << "\"\n";
         return 1;

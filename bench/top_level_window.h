@@ -2,9 +2,11 @@
 
 #include <X11/Xlib.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace topLevel {
@@ -55,4 +57,14 @@ inline Window findTopLevelWindow(Display* display, const std::string& title)
                 return framed;
     }
     return 0;
+}
+
+// The same, waited for up to `seconds`; 0 if none came.
+inline Window waitForTopLevelWindow(Display* display, const std::string& title, double seconds)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    Window window = 0;
+    while (!(window = findTopLevelWindow(display, title)) && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    return window;
 }

@@ -74,6 +74,8 @@ std::string visible(const std::string& text)
     }
 }
 
+const std::string prompt = withWindowsLineEnds("setX(x): \nx = ");
+
 // Starts the program with standard input from `input`, waits for its window
 // to show the sprite and gives it the focus.
 class UnderWine : public ::testing::Test {
@@ -102,6 +104,16 @@ protected:
         hands.giveFocusTo(window);
     }
 
+    // Holds W in the focused window until W's prompt shows; false if it
+    // does not.
+    bool promptForX()
+    {
+        hands.holdKey('w');
+        const bool prompted = program->waitForOutput(prompt);
+        hands.releaseKey('w');
+        return prompted;
+    }
+
     void closesWithExitCodeZero()
     {
         hands.askToClose(window);
@@ -115,15 +127,10 @@ protected:
     WindowId window = 0;
 };
 
-const std::string prompt = withWindowsLineEnds("setX(x): \nx = ");
-
 TEST_F(UnderWine, ShowsTheSpriteMovesItOnAKeyAndANumberTypedLaterAndClosesWithExitCodeZero)
 {
     start(Program::Input::Typed);
-    hands.holdKey('w');
-    const bool prompted = program->waitForOutput(prompt);
-    hands.releaseKey('w');
-    ASSERT_TRUE(prompted) << "holding W printed " << visible(program->output());
+    ASSERT_TRUE(promptForX()) << "holding W printed " << visible(program->output());
     // The prompt waits for the number with the window alive: it is still
     // drawn, and closing it would end the program.
     std::this_thread::sleep_for(300ms);
@@ -136,10 +143,7 @@ TEST_F(UnderWine, ShowsTheSpriteMovesItOnAKeyAndANumberTypedLaterAndClosesWithEx
 TEST_F(UnderWine, ClosingTheWindowWhileAPromptWaitsEndsTheProgram)
 {
     start(Program::Input::Typed);
-    hands.holdKey('w');
-    const bool prompted = program->waitForOutput(prompt);
-    hands.releaseKey('w');
-    ASSERT_TRUE(prompted) << "holding W printed " << visible(program->output());
+    ASSERT_TRUE(promptForX()) << "holding W printed " << visible(program->output());
     // While the program's read of standard input still waits.
     closesWithExitCodeZero();
     EXPECT_EQ(visible(program->output()), visible(prompt + "\r\n"));
