@@ -25,12 +25,18 @@ protected:
         const Atom check = XInternAtom(x, "_NET_SUPPORTING_WM_CHECK", False);
         ASSERT_TRUE(windowManager->waitUntil([&] { return hasProperty(DefaultRootWindow(x), check); }))
             << "openbox did not start: " << windowManager->errors();
+        // It names itself before it takes windows in hand, and the library
+        // waits for its window to be shown.
+        ASSERT_TRUE(showsAWindow()) << "openbox shows no window: " << windowManager->errors();
 
         program = std::make_unique<Program>(std::vector<std::string>{SPRITEBENCH_PATH}, root,
                                             sharedDisplay().name(), Program::Input::Typed);
         Desktop hands(sharedDisplay().name());
-        window = hands.waitForWindow(windowTitle, [&] { return !program->waitForExit(0s); });
-        ASSERT_NE(window, 0u) << program->errors();
+        const auto deadline = Clock::now() + patience;
+        window = hands.waitForWindow(windowTitle,
+                                     [&] { return Clock::now() < deadline && !program->waitForExit(0s); });
+        ASSERT_NE(window, 0u) << "no window; the program's errors: " << program->errors()
+                              << "; openbox's: " << windowManager->errors();
         ASSERT_TRUE(comesToShow(upright()));
 
         // W held while the pointer moves over the window: W's prompt waits.
@@ -45,8 +51,13 @@ protected:
     {
         program.reset();
         windowManager.reset();
-        if (x)
+        if (x) {
+            // An ended openbox leaves its name on the root window, naming a
+            // window that is gone, for the next test to take as a window
+            // manager that runs.
+            XDeleteProperty(x, DefaultRootWindow(x), XInternAtom(x, "_NET_SUPPORTING_WM_CHECK", False));
             XCloseDisplay(x);
+        }
     }
 
     bool hasProperty(Window on, Atom property)
@@ -59,6 +70,29 @@ protected:
         if (data)
             XFree(data);
         return type != None;
+    }
+
+    // Whether a window of the test's own is shown within `patience`. A
+    // window manager that is still starting throws away a request to show a
+    // window that comes before it scans the windows there (a window not yet
+    // shown is not among them), so the request is made again until one is
+    // heard.
+    bool showsAWindow()
+    {
+        const Window probe = XCreateSimpleWindow(x, DefaultRootWindow(x), 0, 0, 10, 10, 0, 0, 0);
+        XWindowAttributes attributes{};
+        const auto shown = [&] {
+            return XGetWindowAttributes(x, probe, &attributes) && attributes.map_state == IsViewable;
+        };
+        const auto deadline = Clock::now() + patience;
+        while (!shown() && Clock::now() < deadline) {
+            XMapWindow(x, probe);
+            windowManager->waitUntil(shown, 100ms);
+        }
+        const bool wasShown = shown();
+        XDestroyWindow(x, probe);
+        XSync(x, False);
+        return wasShown;
     }
 
     // Looks at the window until it shows `look`, for at most a few seconds.
