@@ -109,6 +109,12 @@ WindowId Desktop::waitForWindow(const std::string& title, const std::function<bo
     return 0;
 }
 
+WindowId Desktop::waitForWindowOf(Program& program, const std::string& title, Clock::duration limit)
+{
+    const auto deadline = Clock::now() + limit;
+    return waitForWindow(title, [&] { return Clock::now() < deadline && !program.waitForExit(0s); });
+}
+
 void Desktop::takeFocusAway()
 {
     XSetInputFocus(display, None, RevertToNone, CurrentTime);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "program.h"
 #include "screenshot.h"
 
 #include <array>
@@ -29,6 +30,8 @@ public:
     // The first mapped top-level window with this title; none if `stillWaiting`
     // says to stop first.
     WindowId waitForWindow(const std::string& title, const std::function<bool()>& stillWaiting);
+    // The same, while `program` runs and for at most `limit`.
+    WindowId waitForWindowOf(Program& program, const std::string& title, Clock::duration limit = patience);
 
     // Keyboard focus goes nowhere: keys still change the live key state, but
     // no window gets key events.

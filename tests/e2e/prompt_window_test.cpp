@@ -32,9 +32,7 @@ protected:
         program = std::make_unique<Program>(std::vector<std::string>{SPRITEBENCH_PATH}, root,
                                             sharedDisplay().name(), Program::Input::Typed);
         Desktop hands(sharedDisplay().name());
-        const auto deadline = Clock::now() + patience;
-        window = hands.waitForWindow(windowTitle,
-                                     [&] { return Clock::now() < deadline && !program->waitForExit(0s); });
+        window = hands.waitForWindowOf(*program, windowTitle);
         ASSERT_NE(window, 0u) << "no window; the program's errors: " << program->errors()
                               << "; openbox's: " << windowManager->errors();
         ASSERT_TRUE(comesToShow(upright()));

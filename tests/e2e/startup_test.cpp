@@ -223,9 +223,7 @@ TEST_F(StartUpWithout, AWindowManagerOrXResourceOnAVeryWideScreen)
     }
     Program program({SPRITEBENCH_PATH}, root, wide.name(), Program::Input::DevNull);
     Desktop hands(wide.name());
-    const auto deadline = Clock::now() + patience;
-    const WindowId window = hands.waitForWindow(
-        windowTitle, [&] { return Clock::now() < deadline && program.waitForExit(0s) == std::nullopt; });
+    const WindowId window = hands.waitForWindowOf(program, windowTitle);
     ASSERT_NE(window, 0u) << program.errors();
     hands.askToClose(window);
     EXPECT_EQ(program.waitForExit(), 0) << program.errors();
@@ -240,9 +238,7 @@ TEST_F(StartUpWithout, XResourceOnAWideScreen)
     const VirtualDisplay wide({"-screen", "0", "1920x1080x24", "-extension", "X-Resource"});
     Program program({SPRITEBENCH_PATH}, root, wide.name(), Program::Input::DevNull);
     Desktop hands(wide.name());
-    const auto deadline = Clock::now() + patience;
-    const WindowId window = hands.waitForWindow(
-        windowTitle, [&] { return Clock::now() < deadline && program.waitForExit(0s) == std::nullopt; });
+    const WindowId window = hands.waitForWindowOf(program, windowTitle);
     ASSERT_NE(window, 0u) << program.errors();
     EXPECT_TRUE(program.waitUntil([&] { return hands.placeOf(window)[1] == 300; }))
         << "still at " << hands.placeOf(window)[0] << "," << hands.placeOf(window)[1];
@@ -291,9 +287,7 @@ TEST_F(StartUpWithout, RoomForMoreClientsOnTheServer)
         const OtherClients others(full.name(), 2);
         hands.sync();  // the server has seen the two go
         Program program({SPRITEBENCH_PATH}, root, full.name(), Program::Input::DevNull);
-        const auto deadline = Clock::now() + patience;
-        const WindowId window = hands.waitForWindow(
-            windowTitle, [&] { return Clock::now() < deadline && program.waitForExit(0s) == std::nullopt; });
+        const WindowId window = hands.waitForWindowOf(program, windowTitle);
         ASSERT_NE(window, 0u) << program.errors();
         EXPECT_EQ(hands.placeOf(window), (std::array<int, 4>{1600, 300, 640, 480}));
         hands.askToClose(window);

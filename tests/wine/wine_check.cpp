@@ -91,9 +91,7 @@ protected:
     {
         program = std::make_unique<Program>(std::vector<std::string>{wine, windowsProgram},
                                             std::filesystem::current_path(), display.name(), input);
-        const auto deadline = Clock::now() + windowPatience;
-        window = hands.waitForWindow(windowsTitle,
-                                     [&] { return Clock::now() < deadline && !program->waitForExit(0s); });
+        window = hands.waitForWindowOf(*program, windowsTitle, windowPatience);
         ASSERT_NE(window, 0u) << "no window \"" << windowsTitle << "\"; exit code "
                               << program->waitForExit(0s).value_or(-1) << ", standard error:\n"
                               << program->errors();
