@@ -118,14 +118,15 @@ TEST_F(NoConsole, StartedWithEveryStandardStreamClosedItRunsAndExitsWithZero)
     expectClosesWithExitCodeZero();
 }
 
-// Waiting at a prompt, the program sleeps in its read: a spinning one would
-// use most of the wall time.
+// Waiting at a prompt, the program sleeps between the frames it still draws
+// 30 times a second (about 2% of a core, 10% under the sanitizers): a
+// spinning one would use most of the wall time.
 void expectSleepsFor300ms(Program& program)
 {
     const auto before = program.cpuTime();
     std::this_thread::sleep_for(300ms);
     const auto used = program.cpuTime() - before;
-    EXPECT_LT(used.count(), 30) << "milliseconds of processor time in 300";
+    EXPECT_LT(used.count(), 60) << "milliseconds of processor time in 300";
 }
 
 TEST_F(HostileConsole, PromptWaitsWithoutSpinningAndAnEmptyLineKeepsItWaiting)
